@@ -1,0 +1,30 @@
+# The Windows program: the portable core, the Win32 forwarding layer and each subsystem's window code.
+enable_language(RC)
+
+file(GLOB QUORVEL_WIN32_SOURCES CONFIGURE_DEPENDS
+  ${CMAKE_SOURCE_DIR}/src/platform/win32/*.cpp
+  ${CMAKE_SOURCE_DIR}/src/platform/win32/*.rc
+  ${CMAKE_SOURCE_DIR}/src/*/win32/*.cpp
+  ${CMAKE_SOURCE_DIR}/src/*/win32/*.rc)
+list(REMOVE_DUPLICATES QUORVEL_WIN32_SOURCES)
+
+add_executable(Quorvel WIN32 ${QUORVEL_WIN32_SOURCES})
+set_target_properties(Quorvel PROPERTIES OUTPUT_NAME Quorvel SUFFIX ".scr")
+target_include_directories(Quorvel PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR})
+target_compile_definitions(Quorvel PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00 WINVER=0x0A00)
+target_compile_definitions(quorvel_core PRIVATE _WIN32_WINNT=0x0A00)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR} -I${CMAKE_SOURCE_DIR}/src --codepage=65001")
+target_link_libraries(Quorvel PRIVATE quorvel_core
+  -static -static-libgcc -static-libstdc++
+  user32 gdi32 msimg32 shell32 comctl32 kernel32 ole32)
+target_link_options(Quorvel PRIVATE -mwindows -municode)
+
+# Test helpers that run under Wine beside the program (window openers, preview hosts).
+file(GLOB QUORVEL_E2E_HELPERS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/helpers/*.cpp)
+foreach(helper ${QUORVEL_E2E_HELPERS})
+  get_filename_component(name ${helper} NAME_WE)
+  add_executable(${name} WIN32 ${helper})
+  target_compile_definitions(${name} PRIVATE UNICODE _UNICODE NOMINMAX)
+  target_link_libraries(${name} PRIVATE -static -static-libgcc -static-libstdc++ user32 gdi32 kernel32)
+  target_link_options(${name} PRIVATE -mwindows -municode)
+endforeach()

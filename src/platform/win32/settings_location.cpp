@@ -1,0 +1,104 @@
+// The settings file beside the program, or in the user's application data when the program's folder is locked.
+#include "platform/win32/settings_location.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include "startup/settings.h"
+
+namespace quorvel::win32 {
+namespace {
+
+std::wstring ProgramFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0) return L".";
+        if (n < path.size()) {
+            path.resize(n);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    const size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? L"." : path.substr(0, slash);
+}
+
+std::wstring UserFolder() {
+    wchar_t path[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path)) || !path[0]) return {};
+    return std::wstring(path) + L"\\Quorvel";
+}
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Whether a settings file can be written there: the folder takes a new file, and an existing file is not locked.
+bool CanWriteSettings(const std::wstring& folder, const std::wstring& file) {
+    const std::wstring probe = folder + L"\\~Quorvel" + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+    HANDLE handle = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(handle);
+    if (!Exists(file)) return true;
+    HANDLE existing = CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+    if (existing == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(existing);
+    return true;
+}
+
+// The path in the ANSI code page; where some character has no ANSI form, the short (8.3) form of the folder.
+std::string ToAnsiPath(const std::wstring& folder, const wchar_t* name) {
+    auto convert = [](const std::wstring& wide, bool* lossy) {
+        BOOL usedDefault = FALSE;
+        const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, nullptr, 0, nullptr, &usedDefault);
+        std::string out(n > 0 ? n : 0, '\0');
+        if (n > 0) WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, out.data(), n, nullptr, &usedDefault);
+        if (!out.empty()) out.pop_back();
+        *lossy = usedDefault != FALSE;
+        return out;
+    };
+    bool lossy = false;
+    std::string path = convert(folder + L"\\" + name, &lossy);
+    if (!lossy) return path;
+    wchar_t shortFolder[MAX_PATH] = {};
+    if (GetShortPathNameW(folder.c_str(), shortFolder, MAX_PATH)) path = convert(std::wstring(shortFolder) + L"\\" + name, &lossy);
+    return path;
+}
+
+SettingsLocation Locate(std::wstring* userFolder) {
+    const std::wstring program = ProgramFolder();
+    const std::wstring programFile = program + L"\\" + L"Quorvel.ini";
+    SettingsLocation location;
+    location.programFolderFile = ToAnsiPath(program, L"Quorvel.ini");
+    location.programFolderWritable = CanWriteSettings(program, programFile);
+    if (!location.programFolderWritable) {
+        *userFolder = UserFolder();
+        if (!userFolder->empty()) {
+            location.userFolderFile = ToAnsiPath(*userFolder, L"Quorvel.ini");
+            location.userFileExists = Exists(*userFolder + L"\\Quorvel.ini");
+        }
+    }
+    return location;
+}
+
+}  // namespace
+
+std::string SettingsFileForReading() {
+    std::wstring userFolder;
+    const SettingsLocation location = Locate(&userFolder);
+    return FileForReading(location);
+}
+
+std::string SettingsFileForWriting() {
+    std::wstring userFolder;
+    const SettingsLocation location = Locate(&userFolder);
+    if (!location.programFolderWritable && !userFolder.empty()) {
+        CreateDirectoryW(userFolder.c_str(), nullptr);
+        // The short form of a folder exists only once the folder does.
+        return ToAnsiPath(userFolder, L"Quorvel.ini");
+    }
+    return FileForWriting(location);
+}
+
+}  // namespace quorvel::win32

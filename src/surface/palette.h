@@ -1,0 +1,15 @@
+// The built-in 256-colour palette every surface carries; entry 0 is the black of every background.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace quorvel {
+
+struct Rgb {
+    uint8_t red, green, blue;
+};
+
+extern const std::array<Rgb, 256> kPalette;
+
+}  // namespace quorvel
