@@ -28,3 +28,17 @@ foreach(helper ${QUORVEL_E2E_HELPERS})
   target_link_libraries(${name} PRIVATE -static -static-libgcc -static-libstdc++ user32 gdi32 kernel32)
   target_link_options(${name} PRIVATE -mwindows -municode)
 endforeach()
+
+# The button host also needs the button's window code and skins, and the platform layer the button paints through.
+if(TARGET button_host)
+  file(GLOB QUORVEL_BUTTON_WIN32 CONFIGURE_DEPENDS
+    ${CMAKE_SOURCE_DIR}/src/button/win32/*.cpp
+    ${CMAKE_SOURCE_DIR}/src/button/win32/*.rc)
+  target_sources(button_host PRIVATE ${QUORVEL_BUTTON_WIN32}
+    ${CMAKE_SOURCE_DIR}/src/platform/win32/platform_win32.cpp
+    ${CMAKE_SOURCE_DIR}/src/platform/win32/paint_win32.cpp
+    ${CMAKE_SOURCE_DIR}/src/platform/win32/dpi.cpp)
+  target_include_directories(button_host PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR})
+  target_compile_definitions(button_host PRIVATE WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0A00 WINVER=0x0A00)
+  target_link_libraries(button_host PRIVATE quorvel_core msimg32 shell32)
+endif()
