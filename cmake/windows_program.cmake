@@ -17,7 +17,7 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR} -I${CMAKE_SOURCE_DIR
 target_link_libraries(Quorvel PRIVATE quorvel_core
   -static -static-libgcc -static-libstdc++
   user32 gdi32 msimg32 shell32 comctl32 kernel32 ole32)
-target_link_options(Quorvel PRIVATE -mwindows -municode)
+target_link_options(Quorvel PRIVATE -mwindows -municode $<$<CONFIG:Release>:-s>)
 
 # Test helpers that run under Wine beside the program (window openers, preview hosts).
 file(GLOB QUORVEL_E2E_HELPERS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/helpers/*.cpp)
@@ -42,3 +42,7 @@ if(TARGET button_host)
   target_compile_definitions(button_host PRIVATE WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0A00 WINVER=0x0A00)
   target_link_libraries(button_host PRIVATE quorvel_core msimg32 shell32)
 endif()
+
+# The user's read-me travels beside the program: the settings dialog's link opens it.
+add_custom_command(TARGET Quorvel POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/assets/README.txt $<TARGET_FILE_DIR:Quorvel>/README.txt)

@@ -1,0 +1,269 @@
+// The saver's blit workload timed three ways in one run: our LS8_ScaleRotate, Allegro 4's pivot_scaled_sprite
+// on 8-bit memory bitmaps with the same clipping (where Allegro is installed), and memset over the same
+// destination rectangles as the floor. Every figure is nanoseconds per destination-rectangle pixel.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "surface/scale_rotate.h"
+
+#if QUORVEL_HAVE_ALLEGRO4
+// Allegro's headers bring a magic main and short macro names; they stay in this one file, included last.
+#define ALLEGRO_NO_MAGIC_MAIN
+#define ALLEGRO_NO_FIX_ALIASES
+#include <allegro.h>
+#endif
+
+namespace {
+
+// The four pictures of the sprite sheet: source rectangle, pivot and reach (the half-side at scale 1 of the
+// square the picture is drawn into).
+struct Cell {
+    int x, y, width, height, pivotX, pivotY, reach;
+};
+constexpr Cell kCells[4] = {
+    {0, 0, 62, 66, 15, 32, 44},     // body ring
+    {63, 0, 62, 66, 15, 32, 44},    // body ring, lighter
+    {126, 0, 130, 82, 15, 40, 120}, // head
+    {1, 84, 184, 66, 137, 32, 140}, // tail
+};
+constexpr int kSheetSize = 256;
+
+// One call the saver would make: the clipped square and where the pivot lands in it.
+struct Call {
+    int kind;
+    int left, top, width, height;
+    int pivotX, pivotY;  // relative to left, top
+    float angle, scale;
+};
+
+// Rounds halves to even, as the saver does.
+int Nearest(double v) { return static_cast<int>(std::nearbyint(v)); }
+
+// The body parts of one crawler of `length` parts and size `size`: kinds 3, 1, 0, ..., 0, 2 from the tail, scales
+// falling by taper / length per part from the head.
+std::vector<std::pair<int, float>> Body(int length, float size) {
+    std::vector<std::pair<int, float>> parts;
+    const float taper = 0.5f;
+    for (int i = 0; i < length; ++i) {
+        const int kind = i == 0 ? 3 : i == length - 1 ? 2 : (i & 1);
+        parts.emplace_back(kind, size - static_cast<float>(length - 1 - i) * taper / static_cast<float>(length));
+    }
+    return parts;
+}
+
+// Bodies' worth of calls at random places and headings, clipped to the display as the saver clips them.
+std::vector<Call> MakeCalls(int length, float size, int displayWidth, int displayHeight, int bodies, unsigned seed) {
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<float> angle(-3.2f, 3.2f);
+    std::uniform_int_distribution<int> px(0, displayWidth - 1), py(0, displayHeight - 1);
+    std::vector<Call> calls;
+    for (int b = 0; b < bodies; ++b) {
+        for (const auto& [kind, scale] : Body(length, size)) {
+            const int x = px(rng), y = py(rng);
+            const int r = Nearest(kCells[kind].reach * static_cast<double>(scale));
+            int left = x - r, top = y - r, right = x + r, bottom = y + r;
+            if (left >= displayWidth || top >= displayHeight || right <= 0 || bottom <= 0) continue;
+            left = std::max(left, 0), top = std::max(top, 0);
+            right = std::min(right, displayWidth), bottom = std::min(bottom, displayHeight);
+            calls.push_back({kind, left, top, right - left, bottom - top, x - left, y - top, angle(rng), scale});
+        }
+    }
+    return calls;
+}
+
+// A sheet in the look of the real one: each picture a solid shape on index 0, the body rings crescents.
+std::vector<uint8_t> MakeSheet() {
+    std::vector<uint8_t> sheet(kSheetSize * kSheetSize, 0);
+    for (int k = 0; k < 4; ++k) {
+        const Cell& c = kCells[k];
+        const double cx = c.width / 2.0, cy = c.height / 2.0;
+        for (int y = 0; y < c.height; ++y)
+            for (int x = 0; x < c.width; ++x) {
+                const double ex = (x + 0.5 - cx) / cx, ey = (y + 0.5 - cy) / cy;
+                bool on = ex * ex + ey * ey < 0.95;
+                if (k < 2) {
+                    const double hx = (x + 0.5 - cx * 0.55) / (cx * 0.7), hy = ey / 0.8;
+                    on = on && hx * hx + hy * hy > 1.0;
+                }
+                if (on) sheet[(c.y + y) * kSheetSize + c.x + x] = static_cast<uint8_t>(16 + (x * 3 + y * 5 + k * 40) % 200);
+            }
+    }
+    return sheet;
+}
+
+struct Workload {
+    const char* name;
+    int length;
+    float size;
+    int width, height;
+};
+constexpr Workload kWorkloads[] = {
+    {"default_body/1920x1080", 100, 0.75f, 1920, 1080},
+    {"maximal_body/1920x1080", 200, 1.5f, 1920, 1080},
+    {"default_body/3840x2160", 100, 0.75f, 3840, 2160},
+    {"maximal_body/3840x2160", 200, 1.5f, 3840, 2160},
+};
+constexpr int kBodiesPerIteration = 8;
+
+double Pixels(const std::vector<Call>& calls) {
+    double n = 0;
+    for (const Call& c : calls) n += static_cast<double>(c.width) * c.height;
+    return n;
+}
+
+void SetCounters(benchmark::State& state, const std::vector<Call>& calls) {
+    const double pixels = Pixels(calls);
+    // Inverted rate of pixels scaled by 1e-9: nanoseconds per destination pixel.
+    state.counters["ns_per_px"] =
+        benchmark::Counter(pixels * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["px_per_call"] = pixels / static_cast<double>(calls.size());
+}
+
+void BM_Quorvel(benchmark::State& state, Workload w) {
+    const std::vector<uint8_t> sheet = MakeSheet();
+    std::vector<uint8_t> frame(static_cast<size_t>(w.width) * w.height, 0);
+    const std::vector<Call> calls = MakeCalls(w.length, w.size, w.width, w.height, kBodiesPerIteration, 1);
+    for (auto _ : state) {
+        for (const Call& c : calls) {
+            const Cell& cell = kCells[c.kind];
+            LS8_ScaleRotate(frame.data(), static_cast<int16_t>(w.width), static_cast<int16_t>(c.left),
+                            static_cast<int16_t>(c.top), static_cast<int16_t>(c.pivotX), static_cast<int16_t>(c.pivotY),
+                            static_cast<int16_t>(c.width), static_cast<int16_t>(c.height), sheet.data(), kSheetSize,
+                            static_cast<int16_t>(cell.x), static_cast<int16_t>(cell.y),
+                            static_cast<int16_t>(cell.pivotX), static_cast<int16_t>(cell.pivotY),
+                            static_cast<int16_t>(cell.width), static_cast<int16_t>(cell.height), c.angle, c.scale, -1);
+        }
+        benchmark::DoNotOptimize(frame.data());
+        benchmark::ClobberMemory();
+    }
+    SetCounters(state, calls);
+}
+
+void BM_Memset(benchmark::State& state, Workload w) {
+    std::vector<uint8_t> frame(static_cast<size_t>(w.width) * w.height, 0);
+    const std::vector<Call> calls = MakeCalls(w.length, w.size, w.width, w.height, kBodiesPerIteration, 1);
+    uint8_t value = 1;
+    for (auto _ : state) {
+        for (const Call& c : calls) {
+            uint8_t* row = frame.data() + static_cast<size_t>(c.top) * w.width + c.left;
+            for (int y = 0; y < c.height; ++y, row += w.width) std::memset(row, value, static_cast<size_t>(c.width));
+        }
+        ++value;
+        benchmark::DoNotOptimize(frame.data());
+        benchmark::ClobberMemory();
+    }
+    SetCounters(state, calls);
+}
+
+#if QUORVEL_HAVE_ALLEGRO4
+void BM_Allegro(benchmark::State& state, Workload w) {
+    const std::vector<uint8_t> pixels = MakeSheet();
+    BITMAP* sheet = create_bitmap_ex(8, kSheetSize, kSheetSize);
+    BITMAP* frame = create_bitmap_ex(8, w.width, w.height);
+    if (!sheet || !frame) {
+        state.SkipWithError("Allegro could not create its bitmaps");
+        return;
+    }
+    for (int y = 0; y < kSheetSize; ++y) std::memcpy(sheet->line[y], &pixels[y * kSheetSize], kSheetSize);
+    clear_to_color(frame, 0);
+    BITMAP* sprites[4];
+    for (int k = 0; k < 4; ++k)
+        sprites[k] = create_sub_bitmap(sheet, kCells[k].x, kCells[k].y, kCells[k].width, kCells[k].height);
+    const std::vector<Call> calls = MakeCalls(w.length, w.size, w.width, w.height, kBodiesPerIteration, 1);
+    // Allegro turns by 256 units a full circle, toward +y like ours; angles and scales are 16.16 fixed point.
+    std::vector<fixed> angles, scales;
+    for (const Call& c : calls) {
+        angles.push_back(ftofix(c.angle * 128.0 / M_PI));
+        scales.push_back(ftofix(c.scale));
+    }
+    for (auto _ : state) {
+        for (size_t i = 0; i < calls.size(); ++i) {
+            const Call& c = calls[i];
+            const Cell& cell = kCells[c.kind];
+            set_clip_rect(frame, c.left, c.top, c.left + c.width - 1, c.top + c.height - 1);
+            pivot_scaled_sprite(frame, sprites[c.kind], c.left + c.pivotX, c.top + c.pivotY, cell.pivotX, cell.pivotY,
+                                angles[i], scales[i]);
+        }
+        benchmark::DoNotOptimize(frame->line[0]);
+        benchmark::ClobberMemory();
+    }
+    SetCounters(state, calls);
+    for (BITMAP* s : sprites) destroy_bitmap(s);
+    destroy_bitmap(frame);
+    destroy_bitmap(sheet);
+}
+#endif
+
+// Prints, after the usual table, each workload's figures side by side with the ratios the goal is stated in.
+class SummaryReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.run_type != Run::RT_Iteration) continue;
+            const auto it = run.counters.find("ns_per_px");
+            if (it == run.counters.end()) continue;
+            const std::string name = run.benchmark_name();
+            const size_t slash = name.find('/');
+            if (slash == std::string::npos) continue;
+            // The best of the repetitions: other load on the machine only ever adds time.
+            double& best = results_[name.substr(slash + 1)][name.substr(0, slash)];
+            best = best == 0 ? it->second.value : std::min(best, it->second.value);
+        }
+    }
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        std::printf("\n%-24s %10s %10s %10s %12s %12s\n", "workload (ns/px)", "quorvel", "allegro", "memset",
+                    "allegro/ours", "ours/memset");
+        for (const auto& [workload, r] : results_) {
+            auto get = [&](const char* key) {
+                const auto it = r.find(key);
+                return it == r.end() ? NAN : it->second;
+            };
+            const double ours = get("BM_Quorvel"), allegro = get("BM_Allegro"), floor = get("BM_Memset");
+            std::printf("%-24s %10.3f %10.3f %10.3f %12.2f %12.2f\n", workload.c_str(), ours, allegro, floor,
+                        allegro / ours, ours / floor);
+        }
+    }
+
+private:
+    std::map<std::string, std::map<std::string, double>> results_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+#if QUORVEL_HAVE_ALLEGRO4
+    bool allegro = install_allegro(SYSTEM_NONE, &errno, atexit) == 0;
+    if (allegro) {
+        set_color_depth(8);
+    } else {
+        std::fprintf(stderr, "Allegro did not start; its figures are left out\n");
+    }
+#endif
+    // Each workload's three contenders run back to back, so that they share the machine's conditions; with
+    // --benchmark_repetitions the summary takes each one's best run.
+    for (const Workload& w : kWorkloads) {
+        benchmark::RegisterBenchmark((std::string("BM_Quorvel/") + w.name).c_str(), BM_Quorvel, w);
+#if QUORVEL_HAVE_ALLEGRO4
+        if (allegro) benchmark::RegisterBenchmark((std::string("BM_Allegro/") + w.name).c_str(), BM_Allegro, w);
+#endif
+        benchmark::RegisterBenchmark((std::string("BM_Memset/") + w.name).c_str(), BM_Memset, w);
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    SummaryReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

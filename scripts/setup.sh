@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Installs what building and testing Quorvel needs on Debian 12, skipping what is already there.
+# Run as root or as a user with sudo. Safe to run again: it changes nothing when all is in place.
+set -euo pipefail
+
+packages=(
+  cmake g++ pkg-config googletest libgtest-dev libbenchmark-dev liballegro4-dev
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
+  wine wine32:i386 wine64
+  xvfb xdotool imagemagick fonts-ipafont-gothic locales
+)
+
+if [[ $(id -u) -eq 0 ]]; then
+  as_root=()
+elif command -v sudo >/dev/null 2>&1; then
+  as_root=(sudo)
+else
+  as_root=()
+fi
+
+need_root() {
+  if [[ $(id -u) -ne 0 && ${#as_root[@]} -eq 0 ]]; then
+    echo "setup: missing pieces need root; run as root or install sudo" >&2
+    exit 1
+  fi
+}
+
+installed() {
+  [[ $(dpkg-query -W -f='${Status}' "$1" 2>/dev/null) == "install ok installed" ]]
+}
+
+missing=()
+for p in "${packages[@]}"; do
+  installed "$p" || missing+=("$p")
+done
+
+if ((${#missing[@]})); then
+  need_root
+  echo "setup: installing ${missing[*]}"
+  # wine32 is an i386 package: the 32-bit program and its helpers run in 32-bit Wine.
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    "${as_root[@]}" dpkg --add-architecture i386
+  fi
+  "${as_root[@]}" apt-get update
+  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"
+fi
+
+# Wine takes its ANSI code page from the Unix locale; without a generated ja_JP.UTF-8 it stays on 1252.
+if ! locale -a 2>/dev/null | grep -qiE '^ja_JP\.utf-?8$'; then
+  need_root
+  echo "setup: generating the ja_JP.UTF-8 locale"
+  "${as_root[@]}" sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | "${as_root[@]}" tee -a /etc/locale.gen >/dev/null
+  "${as_root[@]}" locale-gen
+fi
+
+echo "setup: all build and test prerequisites are installed"

@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the native, win32 and win64 presets, and runs every test:
+# the unit tests, checks of the two Windows programs, and the end-to-end tests under Wine.
+# The last line is the overall summary in ctest's words; the exit status is 0 only if all passed.
+set -uo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.." || exit 1
+
+bash scripts/setup.sh || exit 1
+
+for preset in native win32 win64; do
+  echo "== build: $preset"
+  if ! { cmake --preset "$preset" && cmake --build --preset "$preset"; }; then
+    echo "the $preset build failed"
+    exit 1
+  fi
+done
+
+logs=build/test-logs
+mkdir -p "$logs"
+
+echo "== unit tests"
+ctest --preset native 2>&1 | tee "$logs/unit.txt"
+
+# System DLLs a Windows program may import; anything else (libstdc++, libgcc, winpthread, ...)
+# would have to be shipped beside the saver.
+allowed_dlls='^(kernel32|user32|gdi32|msimg32|shell32|comctl32|comdlg32|advapi32|ole32|oleaut32|shlwapi|shcore|uxtheme|dwmapi|winmm|version|imm32|msvcrt|ucrtbase|api-ms-win-[a-z0-9-]+)\.dll$'
+
+# check_program FILE OBJDUMP MAGIC MACHINE: a GUI program of that kind importing only system DLLs.
+check_program() {
+  local file=$1 objdump=$2 magic=$3 machine=$4 headers dll bad=()
+  if [[ ! -f $file ]]; then
+    echo "FAIL: $file is missing"
+    return 1
+  fi
+  headers=$("$objdump" -p -f "$file" 2>&1)
+  if ! grep -q "file format $machine" <<<"$headers" || ! grep -qE "^Magic[[:space:]]+$magic" <<<"$headers"; then
+    echo "FAIL: $file is not a $machine program with magic $magic"
+    return 1
+  fi
+  if ! grep -qE '^Subsystem[[:space:]]+0+2[[:space:]]' <<<"$headers"; then
+    echo "FAIL: $file is not a Windows GUI program"
+    return 1
+  fi
+  while read -r dll; do
+    grep -qiE "$allowed_dlls" <<<"$dll" || bad+=("$dll")
+  done < <(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers")
+  if ((${#bad[@]})); then
+    echo "FAIL: $file imports DLLs that are not part of Windows: ${bad[*]}"
+    return 1
+  fi
+  echo "PASS: $file is $machine ($magic), GUI, imports $(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers" | paste -sd ' ')"
+}
+
+echo "== Windows programs"
+program_checks=2 program_passed=0
+check_program build/win32/Quorvel.scr i686-w64-mingw32-objdump '010b' pei-i386 && ((program_passed++))
+check_program build/win64/Quorvel.scr x86_64-w64-mingw32-objdump '020b' pei-x86-64 && ((program_passed++))
+
+echo "== end-to-end tests under Wine"
+ctest --test-dir build/native -L e2e --output-on-failure 2>&1 | tee "$logs/e2e.txt"
+
+# Adds up ctest's "N% tests passed, F tests failed out of T" lines; a run without one counts as a failure.
+total=0 failed=0
+for log in "$logs/unit.txt" "$logs/e2e.txt"; do
+  line=$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n1)
+  if [[ $line =~ ([0-9]+)\ tests?\ failed\ out\ of\ ([0-9]+) ]]; then
+    failed=$((failed + BASH_REMATCH[1]))
+    total=$((total + BASH_REMATCH[2]))
+  else
+    echo "no test summary in $log"
+    failed=$((failed + 1))
+    total=$((total + 1))
+  fi
+done
+failed=$((failed + program_checks - program_passed))
+total=$((total + program_checks))
+
+echo "== summary (unit, Windows program checks, end-to-end)"
+echo "$(((total - failed) * 100 / total))% tests passed, $failed tests failed out of $total"
+((failed == 0))

@@ -1,0 +1,93 @@
+// Entry point: the single-instance test, then the mode the command line asks for.
+#include <windows.h>
+
+#include <string>
+
+#include "platform/win32/settings_location.h"
+#include "saver/win32/saver_window.h"
+#include "settings_dialog/win32/settings_window.h"
+#include "startup/command_line.h"
+#include "startup/settings.h"
+#include "startup/win32/preview_window.h"
+
+namespace {
+
+// The arguments after the program's path, as the system passed them: one separating blank is dropped,
+// nothing else is trimmed.
+std::wstring ArgumentsOf(const wchar_t* commandLine) {
+    const wchar_t* p = commandLine ? commandLine : L"";
+    if (*p == L'"') {
+        ++p;
+        while (*p && *p != L'"') ++p;
+        if (*p == L'"') ++p;
+    } else {
+        while (*p && *p != L' ' && *p != L'\t') ++p;
+    }
+    if (*p == L' ' || *p == L'\t') ++p;
+    return p;
+}
+
+std::string ToUtf8(const std::wstring& text) {
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(n > 0 ? n : 0, '\0');
+    if (n > 0) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+// Tells the system whether a screen saver is running (the flag that disables the task-switching keys).
+void EnableSystemKeys(bool enabled) {
+    SystemParametersInfoW(SPI_SETSCREENSAVERRUNNING, enabled ? 0 : 1, nullptr, 0);
+}
+
+// Hides the cursor and sets the running flag for the life of the saver, and undoes both however it ends.
+class SaverSession {
+public:
+    explicit SaverSession(bool active) : active_(active) {
+        if (!active_) return;
+        ShowCursor(FALSE);
+        EnableSystemKeys(false);
+    }
+    ~SaverSession() {
+        if (!active_) return;
+        EnableSystemKeys(true);
+        ShowCursor(TRUE);
+    }
+    SaverSession(const SaverSession&) = delete;
+    SaverSession& operator=(const SaverSession&) = delete;
+
+private:
+    bool active_;
+};
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    // Another saver or settings window of ours is open: do nothing at all.
+    if (FindWindowW(nullptr, L"Tavrin_Main") || FindWindowW(nullptr, L"Quorvel\u306e\u8a2d\u5b9a")) return 0;
+
+    const quorvel::StartRequest request = quorvel::ParseCommandLine(ToUtf8(ArgumentsOf(GetCommandLineW())));
+    switch (request.mode) {
+        case quorvel::StartMode::Preview: {
+            // Window handles carry 32 significant bits, sign-extended on 64-bit Windows.
+            const HWND host = reinterpret_cast<HWND>(static_cast<intptr_t>(request.previewHandle));
+            quorvel::win32::RunPreview(instance, host);
+            return 0;
+        }
+        case quorvel::StartMode::Settings: {
+            quorvel::Settings settings;
+            quorvel::LoadSettings(settings, quorvel::win32::SettingsFileForReading());
+            quorvel::win32::RunSettingsDialog(instance, settings);
+            return 0;
+        }
+        case quorvel::StartMode::Saver: {
+            quorvel::Settings settings;
+            quorvel::LoadSettings(settings, quorvel::win32::SettingsFileForReading());
+            SaverSession session(request.saverCommand);
+            quorvel::win32::RunSaver(instance, settings);
+            return 0;
+        }
+        case quorvel::StartMode::End:
+            break;
+    }
+    return 0;
+}

@@ -1,0 +1,133 @@
+// The saver's window-level state and everything it does each frame, free of any window system: the shells
+// (the Win32 window, the headless renderer, the tests) create the surfaces' picture boxes, pace the frames,
+// present, and call in here.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "saver/random_source.h"
+#include "saver/sprite_cells.h"
+#include "startup/settings.h"
+#include "surface/tavrin_c.h"
+
+namespace quorvel {
+
+struct TrailPoint {
+    float X = 0;
+    float Y = 0;
+    float Heading = 0;  // radians, 0 along +x, positive toward +y (down)
+};
+
+struct SegmentRec {
+    int16_t Kind = 0;  // SegmentKind
+    float Scale = 0;
+};
+
+// One ScaleRotate call of DrawSegment, the same for both frame buffers.
+struct SegmentBlit {
+    int16_t DestLeft, DestTop, DestPivotX, DestPivotY, DestWidth, DestHeight;
+    int16_t SrcLeft, SrcTop, SrcPivotX, SrcPivotY, SrcWidth, SrcHeight;
+    float Angle, Zoom;
+    int16_t Key;
+};
+
+inline constexpr int kMinTrailLength = 6700;  // the ring never shrinks below this many frames of path
+inline constexpr int kTrailMargin = 64;       // spare entries beyond the longest body the settings ask for
+inline constexpr int kSegmentSpacing = 33;    // ring entries between a part of scale 1 and the next
+inline constexpr int kSegmentCapacity = 202;
+inline constexpr int16_t kMinSegmentCount = 2;  // room for a tail and a head
+inline constexpr float kStartTurnRate = 0.01f;
+inline constexpr float kTurnRateDrift = 0.00005f;  // per frame, toward the target turn rate
+inline constexpr int kStartOffset = 50;            // crawlers start this far beyond opposite corners
+inline constexpr int16_t kTrue = -1;
+
+// Bounds that keep any settings file safe to run. The taper is held to 0..100 percent and the size to at least
+// the taper (so every part keeps a positive scale and the path cursor only moves backward) and at most 300
+// percent; the length to 2..202 parts; the speed to 0..400 percent. A NaN size or speed takes its default.
+inline constexpr float kMaxCrawlerSize = 300;
+inline constexpr float kMaxCrawlerSpeed = 400;
+Settings SanitizeSettings(const Settings& settings);
+
+// The number of ring entries between the head's newest entry and the tail part for these (sanitized)
+// settings: the body span BuildBody arrives at.
+int BodySpanFor(const Settings& sanitized);
+
+// The square DrawSegment blits into for a part at (x, y), clipped to the display; empty when nothing of it
+// lies on the display or its numbers do not fit 16 bits.
+std::optional<SegmentBlit> PlanSegment(int16_t x, int16_t y, float heading, int16_t kind, float scale,
+                                       int16_t displayWidth, int16_t displayHeight);
+
+class SaverCore {
+public:
+    // Keeps its own sanitized copy of the settings; BuildBody turns the copy's speed into pixels per frame.
+    // The rings are sized here, from the body those settings build.
+    explicit SaverCore(const Settings& settings);
+    ~SaverCore() { TearDownSurfaces(); }
+    SaverCore(const SaverCore&) = delete;
+    SaverCore& operator=(const SaverCore&) = delete;
+
+    // Form_Load's share: every ring entry at the crawler's starting point beyond its corner of a
+    // width x height display.
+    void FillTrails(int width, int height);
+
+    // Form_Activate up to the loop: display size, centred targets, the four surfaces, their pitches.
+    void ActivateDisplay(const PictureBox& display, const PictureBox& source0, const PictureBox& source1);
+    void SetUpSurfaces(const PictureBox& display, const PictureBox& source0, const PictureBox& source1);
+    void TearDownSurfaces();
+
+    // RunAnimation before its loop: running flag, turn rates, body.
+    void StartAnimation();
+    void BuildBody();
+
+    // One pass of the loop without presenting and event processing: clear, draw, move both heads.
+    void RunFrame() {
+        DrawFrame();
+        AdvanceCrawlers();
+    }
+    void DrawFrame();
+    void AdvanceCrawlers();
+    // Surface 1 then surface 3 to the display; what stays visible is surface 3, drawn from sheet 2.
+    void Present();
+
+    void DrawSegment(int16_t x, int16_t y, float heading, int16_t kind, float scale);
+    // The ring entry each part is drawn at, tail part first, for a crawler whose tail and head are given.
+    std::vector<int16_t> PartEntries(int16_t tail, int16_t head) const;
+    void Timer2_Timer(RandomSource& random);
+    void Form_QueryUnload() { Running = 0; }
+
+    int TrailLength() const { return static_cast<int>(Trail1.size()); }
+    const Settings& CurrentSettings() const { return settings_; }
+
+    // Window-level state, public so that the shells and the tests can read and steer it.
+    std::array<std::unique_ptr<Tavrin_C>, 4> Surfaces;
+    std::array<int16_t, 4> SurfacePitch{};
+    std::array<SurfaceByteArray, 4> SurfaceBytes;
+    std::array<uintptr_t, 4> SavedArrayData{};
+    int16_t DisplayWidth = 0;
+    int16_t DisplayHeight = 0;
+
+    int16_t Target1X = 0, Target1Y = 0, Target2X = 0, Target2Y = 0;
+    float TurnRate1 = 0, TurnRate2 = 0, TargetTurnRate1 = 0, TargetTurnRate2 = 0;
+    int16_t Running = 0;
+
+    std::vector<TrailPoint> Trail1, Trail2;
+    int16_t Head1 = 0, Head2 = 0, Tail1 = 0, Tail2 = 0;
+
+    std::array<SegmentRec, kSegmentCapacity> Segments{};
+    int16_t SegmentCount = 0;
+    int16_t SegmentIndex = 0;
+
+private:
+    void DrawCrawlerPart(const TrailPoint& point, const SegmentRec& part);
+    int16_t StepBack(int16_t cursor, float scale, int& entriesLeft) const;
+    void Advance(std::vector<TrailPoint>& trail, int16_t& head, int16_t& tail, int16_t targetX, int16_t targetY,
+                 float& turnRate, float targetTurnRate);
+
+    Settings settings_;
+};
+
+}  // namespace quorvel

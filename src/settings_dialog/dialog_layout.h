@@ -1,0 +1,139 @@
+// The settings window's controls as data: twip rectangles, kinds, texts, colours and the font, plus their
+// conversion to pixels for a display's DPI.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace quorvel {
+
+// The window's inner size in twips.
+inline constexpr int kDialogClientWidthTwips = 4575;
+inline constexpr int kDialogClientHeightTwips = 4215;
+
+inline constexpr int kTwipsPerInch = 1440;
+
+// Every label, and the two buttons' captions, use this font.
+inline constexpr std::string_view kDialogFontFaceUtf8 = "ＭＳ Ｐゴシック";
+inline constexpr std::wstring_view kDialogFontFace = L"ＭＳ Ｐゴシック";
+inline constexpr int kDialogFontHundredthsOfPoint = 975;  // 9.75 points
+inline constexpr int kDialogFontCharset = 128;            // SHIFTJIS_CHARSET
+inline constexpr int kDialogFontWeight = 400;
+
+// Faces tried in order when the design face is missing, so the Japanese texts never come out as boxes.
+inline constexpr std::wstring_view kDialogFontFallbacks[] = {
+    L"ＭＳ Ｐゴシック", L"MS PGothic",  L"Meiryo UI", L"Yu Gothic UI",  L"IPAPGothic",
+    L"IPA Pゴシック",   L"IPAゴシック", L"IPAGothic", L"ＭＳ ゴシック", L"MS Gothic",
+};
+
+// The window title, which the single-instance test also looks for.
+inline constexpr std::string_view kDialogTitleUtf8 = "Quorvelの設定";
+inline constexpr std::wstring_view kDialogTitle = L"Quorvelの設定";
+
+// The link label opens this file, looked up beside the program; the label shows the same text. The project
+// has no public page of its own, so the link leads to the README shipped with the program.
+inline constexpr std::string_view kLinkTargetUtf8 = "README.txt";
+inline constexpr std::wstring_view kLinkTarget = L"README.txt";
+
+enum class ControlId : uint8_t {
+    Pic_2,
+    lbl_URL,
+    Cmd_Set,
+    Cmd_Can,
+    Shape0,
+    lbl0,
+    HS_Size,
+    lbl1,
+    lbl2,
+    lbl_Size,
+    Shape1,
+    lbl3,
+    HS_Length,
+    lbl5,
+    lbl6,
+    lbl_Length,
+    Shape3,
+    lbl10,
+    HS_Speed,
+    lbl11,
+    lbl12,
+    lbl_Speed,
+};
+
+enum class ControlKind : uint8_t {
+    Panel,       // picture box holding the sliders, painted with bands
+    LinkLabel,   // white underlined text with a hand cursor
+    Button,      // the owner-drawn Command control
+    Frame,       // one-pixel rectangle outline, no fill
+    Heading,     // centred label, black
+    EndLabel,    // label sized to its text, left-aligned
+    ValueLabel,  // centred label showing a slider's value
+    Slider,      // horizontal scroll bar
+};
+
+enum class TextAlign : uint8_t { Left, Centre };
+
+// Colours that are either fixed or taken from the system's colour scheme at paint time.
+enum class ColourRole : uint8_t { None, Black, White, ButtonText, WindowText, PanelGrey };
+
+enum class Parent : uint8_t { Window, Panel };
+
+struct LayoutRect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    int right() const { return left + width; }
+    int bottom() const { return top + height; }
+    bool operator==(const LayoutRect&) const = default;
+};
+
+struct ControlSpec {
+    ControlId id;
+    ControlKind kind;
+    Parent parent;
+    LayoutRect twips;  // relative to the parent's inner area
+    std::string_view textUtf8;
+    std::wstring_view text;
+    ColourRole colour;  // text colour of labels, border of frames, background of the panel
+    TextAlign align;
+    bool underlined;
+};
+
+struct SliderRange {
+    int16_t min;
+    int16_t max;
+    int16_t designPosition;  // kept when a setting cannot be given to the slider
+};
+
+inline constexpr int16_t kSliderSmallChange = 1;
+inline constexpr int16_t kSliderLargeChange = 10;
+inline constexpr SliderRange kSizeRange{50, 150, 150};
+inline constexpr SliderRange kLengthRange{50, 200, 50};
+inline constexpr SliderRange kSpeedRange{50, 120, 50};
+
+// Every control of the window, window children first and then the panel's, in design order.
+std::span<const ControlSpec> DialogControls();
+const ControlSpec& FindControl(ControlId id);
+
+// MulDiv(value, numerator, denominator): the product rounded half away from zero; nullopt when the
+// denominator is 0 or the result leaves 32 bits.
+std::optional<int32_t> MulDivRound(int32_t value, int32_t numerator, int32_t denominator);
+
+// twips * dpi / 1440 rounded like MulDiv (0 when the arithmetic fails).
+int DialogTwipsToPixels(int twips, int dpi);
+// Each of left, top, width and height converted on its own, the way a control's properties are.
+LayoutRect RectToPixels(const LayoutRect& twips, int dpi);
+
+// The font's cell height in pixels (positive; a LOGFONT takes its negative).
+int DialogFontPixelHeight(int dpi);
+
+struct PixelLayout {
+    int clientWidth = 0;
+    int clientHeight = 0;
+};
+PixelLayout DialogClientPixels(int dpi);
+
+}  // namespace quorvel

@@ -1,0 +1,740 @@
+// The settings window Tavrin_P on Win32: creates the controls of the design table, paints the bands and
+// labels, follows the sliders, and saves or discards on Set and Cancel.
+#include "settings_dialog/win32/settings_window.h"
+
+#include <shellapi.h>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "button/win32/command_control.h"
+#include "platform/win32/dpi.h"
+#include "platform/win32/resource_ids.h"
+#include "platform/win32/settings_location.h"
+#include "settings_dialog/background_bands.h"
+#include "settings_dialog/dialog_layout.h"
+#include "settings_dialog/slider_state.h"
+#include "settings_dialog/win32/settings_dialog_resources.h"
+
+namespace quorvel::win32 {
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"Tavrin_P";
+constexpr wchar_t kPanelClass[] = L"Tavrin_P.Pic_2";
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+// Posted by the buttons' Click handlers so that the window is not destroyed under the button's own code.
+constexpr UINT kUnloadMessage = WM_APP + 1;
+
+// --- Handles ---
+
+class GdiObject {
+public:
+    GdiObject() = default;
+    explicit GdiObject(HGDIOBJ object) : object_(object) {}
+    GdiObject(GdiObject&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
+    GdiObject& operator=(GdiObject&& other) noexcept {
+        if (this != &other) {
+            Reset();
+            object_ = std::exchange(other.object_, nullptr);
+        }
+        return *this;
+    }
+    GdiObject(const GdiObject&) = delete;
+    GdiObject& operator=(const GdiObject&) = delete;
+    ~GdiObject() { Reset(); }
+
+    HGDIOBJ Get() const { return object_; }
+    HFONT Font() const { return static_cast<HFONT>(object_); }
+    void Reset() {
+        if (object_) DeleteObject(object_);
+        object_ = nullptr;
+    }
+
+private:
+    HGDIOBJ object_ = nullptr;
+};
+
+class SelectedObject {
+public:
+    SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(object ? SelectObject(dc, object) : nullptr) {}
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+    ~SelectedObject() {
+        if (previous_) SelectObject(dc_, previous_);
+    }
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+class ScreenDc {
+public:
+    ScreenDc() : dc_(GetDC(nullptr)) {}
+    ScreenDc(const ScreenDc&) = delete;
+    ScreenDc& operator=(const ScreenDc&) = delete;
+    ~ScreenDc() {
+        if (dc_) ReleaseDC(nullptr, dc_);
+    }
+    HDC Get() const { return dc_; }
+
+private:
+    HDC dc_;
+};
+
+// WM_PAINT into an off-screen bitmap the size of the client area, copied out at the end, so that bands and
+// labels appear in one step.
+class BufferedPaint {
+public:
+    explicit BufferedPaint(HWND window) : window_(window) {
+        target_ = BeginPaint(window_, &paint_);
+        GetClientRect(window_, &client_);
+        memory_ = CreateCompatibleDC(target_);
+        if (memory_) bitmap_ = GdiObject(CreateCompatibleBitmap(target_, client_.right, client_.bottom));
+        if (memory_ && bitmap_.Get()) previous_ = SelectObject(memory_, bitmap_.Get());
+    }
+    BufferedPaint(const BufferedPaint&) = delete;
+    BufferedPaint& operator=(const BufferedPaint&) = delete;
+    ~BufferedPaint() {
+        if (previous_) {
+            const RECT& r = paint_.rcPaint;
+            BitBlt(target_, r.left, r.top, r.right - r.left, r.bottom - r.top, memory_, r.left, r.top, SRCCOPY);
+            SelectObject(memory_, previous_);
+        }
+        if (memory_) DeleteDC(memory_);
+        EndPaint(window_, &paint_);
+    }
+
+    // Where to draw: the off-screen bitmap, or the window itself when no bitmap could be had.
+    HDC Dc() const { return previous_ ? memory_ : target_; }
+    const RECT& Client() const { return client_; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC target_ = nullptr;
+    HDC memory_ = nullptr;
+    GdiObject bitmap_;
+    HGDIOBJ previous_ = nullptr;
+    RECT client_{};
+};
+
+// --- The window's state ---
+
+struct SliderControl {
+    ControlId slider;
+    ControlId label;
+    HWND window = nullptr;
+    std::wstring text;
+};
+
+enum class AppPointer { Default, Hourglass };
+
+struct DialogWindow {
+    HINSTANCE instance = nullptr;
+    Settings settings;
+    HWND window = nullptr;
+    HWND panel = nullptr;
+    HWND cmdSet = nullptr;
+    HWND cmdCan = nullptr;
+    int dpi = 96;
+    DialogSliders sliders;
+    std::array<SliderControl, 3> sliderControls{{{ControlId::HS_Size, ControlId::lbl_Size, nullptr, {}},
+                                                 {ControlId::HS_Length, ControlId::lbl_Length, nullptr, {}},
+                                                 {ControlId::HS_Speed, ControlId::lbl_Speed, nullptr, {}}}};
+    GdiObject labelFont;
+    GdiObject linkFont;
+    std::vector<BandColour> windowRows;
+    std::vector<BandColour> panelRows;
+    int16_t zoomOriginX = 0;
+    int16_t zoomOriginY = 0;
+    AppPointer pointer = AppPointer::Default;
+    bool linkPressed = false;
+    bool unloaded = false;
+    bool destroyed = false;
+};
+
+DialogWindow* StateOf(HWND window) { return reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
+
+RECT PixelRect(const DialogWindow& dialog, ControlId id) {
+    const LayoutRect r = RectToPixels(FindControl(id).twips, dialog.dpi);
+    return RECT{r.left, r.top, r.right(), r.bottom()};
+}
+
+Slider& SliderOf(DialogWindow& dialog, ControlId id) {
+    switch (id) {
+        case ControlId::HS_Length: return dialog.sliders.length;
+        case ControlId::HS_Speed: return dialog.sliders.speed;
+        default: return dialog.sliders.size;
+    }
+}
+
+SliderControl* SliderControlOf(DialogWindow& dialog, HWND bar) {
+    for (SliderControl& control : dialog.sliderControls) {
+        if (control.window == bar) return &control;
+    }
+    return nullptr;
+}
+
+COLORREF ColourOf(ColourRole role) {
+    switch (role) {
+        case ColourRole::White: return RGB(255, 255, 255);
+        case ColourRole::ButtonText: return GetSysColor(COLOR_BTNTEXT);
+        case ColourRole::WindowText: return GetSysColor(COLOR_WINDOWTEXT);
+        case ColourRole::PanelGrey: return RGB(128, 128, 128);
+        case ColourRole::Black:
+        case ColourRole::None: break;
+    }
+    return RGB(0, 0, 0);
+}
+
+// --- Fonts ---
+
+int CALLBACK NoteFaceFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;
+}
+
+bool FaceInstalled(HDC dc, std::wstring_view face) {
+    LOGFONTW query{};
+    query.lfCharSet = DEFAULT_CHARSET;
+    face.copy(query.lfFaceName, LF_FACESIZE - 1);
+    bool found = false;
+    EnumFontFamiliesExW(dc, &query, NoteFaceFound, reinterpret_cast<LPARAM>(&found), 0);
+    return found;
+}
+
+// Every character the window writes with its font, to check that a face has glyphs for them.
+std::wstring DialogCharacters() {
+    std::wstring text(kDialogTitle);
+    for (const ControlSpec& control : DialogControls()) text += control.text;
+    return text;
+}
+
+bool FaceHasGlyphs(HDC dc, HFONT font, const std::wstring& text) {
+    SelectedObject selected(dc, font);
+    std::vector<WORD> glyphs(text.size());
+    if (GetGlyphIndicesW(dc, text.c_str(), static_cast<int>(text.size()), glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS) ==
+        GDI_ERROR) {
+        return false;
+    }
+    for (WORD glyph : glyphs) {
+        if (glyph == 0xFFFF) return false;
+    }
+    return true;
+}
+
+LOGFONTW DialogLogFont(int dpi, std::wstring_view face, bool underlined) {
+    LOGFONTW font{};
+    font.lfHeight = -DialogFontPixelHeight(dpi);
+    font.lfWeight = kDialogFontWeight;
+    font.lfUnderline = underlined ? TRUE : FALSE;
+    font.lfCharSet = static_cast<BYTE>(kDialogFontCharset);
+    font.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    font.lfQuality = DEFAULT_QUALITY;
+    font.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+    face.copy(font.lfFaceName, LF_FACESIZE - 1);
+    return font;
+}
+
+// The design face when it is there and can show the texts, otherwise the first installed Japanese
+// proportional Gothic that can.
+std::wstring ChooseDialogFace(int dpi) {
+    ScreenDc screen;
+    const std::wstring characters = DialogCharacters();
+    for (std::wstring_view face : kDialogFontFallbacks) {
+        if (!FaceInstalled(screen.Get(), face)) continue;
+        const LOGFONTW description = DialogLogFont(dpi, face, false);
+        GdiObject font(CreateFontIndirectW(&description));
+        if (font.Get() && FaceHasGlyphs(screen.Get(), font.Font(), characters)) return std::wstring(face);
+    }
+    // Nothing suitable found by name: leave the choice to the font mapper, which honours the character set.
+    return std::wstring(kDialogFontFace);
+}
+
+void CreateFonts(DialogWindow& dialog) {
+    const std::wstring face = ChooseDialogFace(dialog.dpi);
+    const LOGFONTW label = DialogLogFont(dialog.dpi, face, false);
+    const LOGFONTW link = DialogLogFont(dialog.dpi, face, true);
+    dialog.labelFont = GdiObject(CreateFontIndirectW(&label));
+    dialog.linkFont = GdiObject(CreateFontIndirectW(&link));
+}
+
+// --- Painting ---
+
+void PaintBands(HDC dc, const std::vector<BandColour>& rows, int width) {
+    SelectedObject brush(dc, GetStockObject(DC_BRUSH));
+    size_t row = 0;
+    while (row < rows.size()) {
+        // Rows of one colour are filled together.
+        size_t end = row + 1;
+        while (end < rows.size() && rows[end] == rows[row]) ++end;
+        SetDCBrushColor(dc, RGB(rows[row].red, rows[row].green, rows[row].blue));
+        PatBlt(dc, 0, static_cast<int>(row), width, static_cast<int>(end - row), PATCOPY);
+        row = end;
+    }
+}
+
+void PaintLabel(HDC dc, const DialogWindow& dialog, const ControlSpec& control, std::wstring_view text) {
+    if (text.empty()) return;
+    const LayoutRect r = RectToPixels(control.twips, dialog.dpi);
+    RECT box{r.left, r.top, r.right(), r.bottom()};
+    SelectedObject font(dc, control.underlined ? dialog.linkFont.Get() : dialog.labelFont.Get());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, ColourOf(control.colour));
+    UINT format = DT_NOPREFIX | DT_TOP;
+    if (control.kind == ControlKind::EndLabel) {
+        format |= DT_LEFT | DT_SINGLELINE | DT_NOCLIP;  // these labels are as large as their text
+    } else {
+        format |= DT_WORDBREAK | (control.align == TextAlign::Centre ? DT_CENTER : DT_LEFT);
+    }
+    DrawTextW(dc, text.data(), static_cast<int>(text.size()), &box, format);
+}
+
+void PaintFrame(HDC dc, const DialogWindow& dialog, const ControlSpec& control) {
+    const LayoutRect r = RectToPixels(control.twips, dialog.dpi);
+    GdiObject pen(CreatePen(PS_SOLID, 1, ColourOf(control.colour)));
+    SelectedObject selectedPen(dc, pen.Get());
+    SelectedObject hollow(dc, GetStockObject(NULL_BRUSH));
+    Rectangle(dc, r.left, r.top, r.right(), r.bottom());
+}
+
+std::wstring_view ValueText(const DialogWindow& dialog, ControlId label) {
+    for (const SliderControl& control : dialog.sliderControls) {
+        if (control.label == label) return control.text;
+    }
+    return {};
+}
+
+void PaintWindow(DialogWindow& dialog) {
+    BufferedPaint paint(dialog.window);
+    PaintBands(paint.Dc(), dialog.windowRows, paint.Client().right);
+    PaintLabel(paint.Dc(), dialog, FindControl(ControlId::lbl_URL), FindControl(ControlId::lbl_URL).text);
+}
+
+void PaintPanel(DialogWindow& dialog) {
+    BufferedPaint paint(dialog.panel);
+    PaintBands(paint.Dc(), dialog.panelRows, paint.Client().right);
+    for (const ControlSpec& control : DialogControls()) {
+        if (control.parent != Parent::Panel) continue;
+        switch (control.kind) {
+            case ControlKind::Frame: PaintFrame(paint.Dc(), dialog, control); break;
+            case ControlKind::Heading:
+            case ControlKind::EndLabel: PaintLabel(paint.Dc(), dialog, control, control.text); break;
+            case ControlKind::ValueLabel: PaintLabel(paint.Dc(), dialog, control, ValueText(dialog, control.id)); break;
+            default: break;
+        }
+    }
+}
+
+// --- Zoom ---
+
+RECT ZoomPoint(const DialogWindow& dialog) {
+    return RECT{dialog.zoomOriginX, dialog.zoomOriginY, dialog.zoomOriginX, dialog.zoomOriginY};
+}
+
+void ZoomFromCursor(const DialogWindow& dialog, HWND window) {
+    const RECT from = ZoomPoint(dialog);
+    RECT to{};
+    GetWindowRect(window, &to);
+    DrawAnimatedRects(window, IDANI_CAPTION, &from, &to);
+}
+
+void ZoomToCursor(const DialogWindow& dialog, HWND window) {
+    RECT from{};
+    GetWindowRect(window, &from);
+    const RECT to = ZoomPoint(dialog);
+    DrawAnimatedRects(window, IDANI_CAPTION, &from, &to);
+}
+
+// --- Sliders and their labels ---
+
+void SetValueLabel(DialogWindow& dialog, SliderControl& control, std::wstring text) {
+    control.text = std::move(text);
+    const RECT box = PixelRect(dialog, control.label);
+    InvalidateRect(dialog.panel, &box, FALSE);
+}
+
+void ShowSliderPosition(DialogWindow& dialog, SliderControl& control) {
+    SetValueLabel(dialog, control, WideText(NumberText(SliderOf(dialog, control.slider).Position())));
+}
+
+void HS_Size_Change(DialogWindow& dialog) { ShowSliderPosition(dialog, dialog.sliderControls[0]); }
+void HS_Size_Scroll(DialogWindow& dialog) { ShowSliderPosition(dialog, dialog.sliderControls[0]); }
+void HS_Length_Change(DialogWindow& dialog) { ShowSliderPosition(dialog, dialog.sliderControls[1]); }
+void HS_Length_Scroll(DialogWindow& dialog) { ShowSliderPosition(dialog, dialog.sliderControls[1]); }
+void HS_Speed_Change(DialogWindow& dialog) { ShowSliderPosition(dialog, dialog.sliderControls[2]); }
+void HS_Speed_Scroll(DialogWindow& dialog) { ShowSliderPosition(dialog, dialog.sliderControls[2]); }
+
+void RaiseSliderEvent(DialogWindow& dialog, ControlId slider, SliderEvent event) {
+    using Handler = void (*)(DialogWindow&);
+    struct Handlers {
+        ControlId slider;
+        Handler change;
+        Handler scroll;
+    };
+    static constexpr Handlers kHandlers[] = {
+        {ControlId::HS_Size, HS_Size_Change, HS_Size_Scroll},
+        {ControlId::HS_Length, HS_Length_Change, HS_Length_Scroll},
+        {ControlId::HS_Speed, HS_Speed_Change, HS_Speed_Scroll},
+    };
+    for (const Handlers& handlers : kHandlers) {
+        if (handlers.slider != slider) continue;
+        if (event == SliderEvent::Change) handlers.change(dialog);
+        if (event == SliderEvent::Scroll) handlers.scroll(dialog);
+    }
+}
+
+static_assert(SB_LINELEFT == 0 && SB_LINERIGHT == 1 && SB_PAGELEFT == 2 && SB_PAGERIGHT == 3 &&
+              SB_THUMBPOSITION == 4 && SB_THUMBTRACK == 5 && SB_LEFT == 6 && SB_RIGHT == 7 && SB_ENDSCROLL == 8);
+
+void OnSliderScroll(DialogWindow& dialog, HWND bar, int code) {
+    SliderControl* control = SliderControlOf(dialog, bar);
+    const std::optional<ScrollRequest> request = ScrollRequestFromCode(code);
+    if (!control || !request) return;
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_TRACKPOS | SIF_POS;
+    GetScrollInfo(bar, SB_CTL, &info);
+    Slider& slider = SliderOf(dialog, control->slider);
+    const ScrollOutcome outcome = ApplyScroll(slider, *request, info.nTrackPos);
+    if (outcome.event == SliderEvent::None) return;
+    slider.SetPosition(outcome.position);
+    SetScrollPos(bar, SB_CTL, slider.Position(), TRUE);
+    RaiseSliderEvent(dialog, control->slider, outcome.event);
+}
+
+// Gives a slider its position the way code sets it: the scroll bar moves and Change follows.
+void SetSliderFromCode(DialogWindow& dialog, SliderControl& control) {
+    SetScrollPos(control.window, SB_CTL, SliderOf(dialog, control.slider).Position(), TRUE);
+    RaiseSliderEvent(dialog, control.slider, SliderEvent::Change);
+}
+
+// --- Link ---
+
+// The link's file, looked up in the program's own folder.
+std::wstring LinkAddress() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return std::wstring(kLinkTarget);
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    const size_t slash = path.find_last_of(L"\\/");
+    path.resize(slash == std::wstring::npos ? 0 : slash + 1);
+    return path + std::wstring(kLinkTarget);
+}
+
+void ApplyPointer(const DialogWindow& dialog) {
+    if (dialog.pointer == AppPointer::Hourglass) {
+        SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        return;
+    }
+    POINT screen{};
+    GetCursorPos(&screen);
+    POINT client = screen;
+    ScreenToClient(dialog.window, &client);
+    const RECT link = PixelRect(dialog, ControlId::lbl_URL);
+    const bool overLink = PtInRect(&link, client) && WindowFromPoint(screen) == dialog.window;
+    SetCursor(LoadCursorW(nullptr, overLink ? IDC_HAND : IDC_ARROW));
+}
+
+void lbl_URL_Click(DialogWindow& dialog) {
+    dialog.pointer = AppPointer::Hourglass;
+    ApplyPointer(dialog);
+    const std::wstring address = LinkAddress();
+    // A missing file or no program for it fails quietly: the link is a courtesy.
+    ShellExecuteW(dialog.window, L"open", address.c_str(), L"", L"", SW_SHOWNORMAL);
+    dialog.pointer = AppPointer::Default;
+    ApplyPointer(dialog);
+}
+
+// --- Load, buttons, unload ---
+
+void InitializeButtons(DialogWindow& dialog) {
+    for (HWND button : {dialog.cmdSet, dialog.cmdCan}) {
+        if (button) Command_Initialize(button);
+    }
+}
+
+void Form_Load(DialogWindow& dialog) {
+    RECT outer{};
+    GetWindowRect(dialog.window, &outer);
+    const WindowPosition at = CentredWindowPixels(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                                                  outer.right - outer.left, outer.bottom - outer.top, dialog.dpi);
+    SetWindowPos(dialog.window, nullptr, at.left, at.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    InitializeButtons(dialog);
+
+    dialog.sliders = SlidersFromSettings(dialog.settings);
+    for (SliderControl& control : dialog.sliderControls) SetSliderFromCode(dialog, control);
+
+    const DialogLabels labels = LabelsFromSettings(dialog.settings);
+    SetValueLabel(dialog, dialog.sliderControls[0], WideText(labels.size));
+    SetValueLabel(dialog, dialog.sliderControls[1], WideText(labels.length));
+    SetValueLabel(dialog, dialog.sliderControls[2], WideText(labels.speed));
+
+    POINT cursor{};
+    if (GetCursorPos(&cursor)) {
+        dialog.zoomOriginX = static_cast<int16_t>(cursor.x & 0xFFFF);
+        dialog.zoomOriginY = static_cast<int16_t>(cursor.y & 0xFFFF);
+    } else {
+        dialog.zoomOriginX = 0;
+        dialog.zoomOriginY = 0;
+    }
+    ZoomFromCursor(dialog, dialog.window);
+    dialog.pointer = AppPointer::Default;
+}
+
+void Form_Resize(DialogWindow& dialog) {
+    RECT client{};
+    GetClientRect(dialog.window, &client);
+    dialog.windowRows = WindowBandRows(client.bottom);
+    InvalidateRect(dialog.window, nullptr, FALSE);
+    if (dialog.panel) {
+        RECT panel{};
+        GetClientRect(dialog.panel, &panel);
+        dialog.panelRows = PanelBandRows(panel.bottom, dialog.dpi);
+        InvalidateRect(dialog.panel, nullptr, FALSE);
+    }
+}
+
+void Form_Unload(DialogWindow& dialog) {
+    if (dialog.unloaded) return;
+    dialog.unloaded = true;
+    ZoomToCursor(dialog, dialog.window);
+    DestroyWindow(dialog.window);
+}
+
+std::wstring LoadText(HINSTANCE instance, UINT id) {
+    wchar_t buffer[512] = {};
+    const int length = LoadStringW(instance, id, buffer, static_cast<int>(std::size(buffer)));
+    return std::wstring(buffer, length > 0 ? static_cast<size_t>(length) : 0);
+}
+
+void Cmd_Set_Click(DialogWindow& dialog) {
+    const bool saved = SaveSettings(dialog.sliders.size.Position(), dialog.sliders.length.Position(),
+                                    dialog.sliders.speed.Position(), SettingsFileForWriting());
+    if (!saved) {
+        // The settings would otherwise be lost without a word: say so before closing.
+        const std::wstring message = LoadText(dialog.instance, IDS_SETTINGS_SAVE_FAILED);
+        const std::wstring title(kDialogTitle);
+        MessageBoxW(dialog.window, message.c_str(), title.c_str(), MB_OK | MB_ICONWARNING);
+    }
+    PostMessageW(dialog.window, kUnloadMessage, 0, 0);
+}
+
+void Cmd_Can_Click(DialogWindow& dialog) { PostMessageW(dialog.window, kUnloadMessage, 0, 0); }
+
+// --- Creation ---
+
+HWND CreateChild(const DialogWindow& dialog, HWND parent, const wchar_t* windowClass, DWORD exStyle, DWORD style,
+                 ControlId id, int controlId, void* parameter) {
+    const LayoutRect r = RectToPixels(FindControl(id).twips, dialog.dpi);
+    return CreateWindowExW(exStyle, windowClass, L"", WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.width, r.height,
+                           parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), dialog.instance,
+                           parameter);
+}
+
+void CreateSlider(DialogWindow& dialog, SliderControl& control, int controlId) {
+    control.window =
+        CreateChild(dialog, dialog.panel, L"SCROLLBAR", 0, WS_TABSTOP | SBS_HORZ, control.slider, controlId, nullptr);
+    const Slider& slider = SliderOf(dialog, control.slider);
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;  // no page size: the thumb reaches the maximum
+    info.nMin = slider.Min();
+    info.nMax = slider.Max();
+    info.nPage = 0;
+    info.nPos = slider.Position();
+    SetScrollInfo(control.window, SB_CTL, &info, FALSE);
+}
+
+HWND CreateButton(const DialogWindow& dialog, ControlId id, int controlId) {
+    const LayoutRect r = RectToPixels(FindControl(id).twips, dialog.dpi);
+    const std::wstring caption(FindControl(id).text);
+    return CreateCommand(dialog.window, controlId, r.left, r.top, r.width, r.height, caption.c_str(),
+                         dialog.labelFont.Font());
+}
+
+void CreateControls(DialogWindow& dialog) {
+    CreateFonts(dialog);
+    // A control parent, so that the tab key reaches the sliders inside it.
+    dialog.panel = CreateChild(dialog, dialog.window, kPanelClass, WS_EX_CONTROLPARENT, WS_CLIPCHILDREN,
+                               ControlId::Pic_2, IDC_PIC_2, &dialog);
+    CreateSlider(dialog, dialog.sliderControls[0], IDC_HS_SIZE);
+    CreateSlider(dialog, dialog.sliderControls[1], IDC_HS_LENGTH);
+    CreateSlider(dialog, dialog.sliderControls[2], IDC_HS_SPEED);
+    dialog.cmdSet = CreateButton(dialog, ControlId::Cmd_Set, IDC_CMD_SET);
+    dialog.cmdCan = CreateButton(dialog, ControlId::Cmd_Can, IDC_CMD_CAN);
+}
+
+// Gives the window the design's inner size at the display's DPI, whatever its frame measures.
+void SizeClientArea(DialogWindow& dialog) {
+    dialog.dpi = DpiForWindow(dialog.window);
+    const PixelLayout client = DialogClientPixels(dialog.dpi);
+    RECT outer{};
+    RECT inner{};
+    GetWindowRect(dialog.window, &outer);
+    GetClientRect(dialog.window, &inner);
+    const int frameWidth = (outer.right - outer.left) - inner.right;
+    const int frameHeight = (outer.bottom - outer.top) - inner.bottom;
+    SetWindowPos(dialog.window, nullptr, 0, 0, client.clientWidth + frameWidth, client.clientHeight + frameHeight,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Places a child at its design rectangle for the current DPI.
+void PlaceChild(const DialogWindow& dialog, HWND child, ControlId id) {
+    const LayoutRect r = RectToPixels(FindControl(id).twips, dialog.dpi);
+    SetWindowPos(child, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Moved to a display of another DPI: the same design at the new scale, where the system suggests.
+void OnDpiChanged(DialogWindow& dialog, const RECT& suggested) {
+    SetWindowPos(dialog.window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    SizeClientArea(dialog);
+    CreateFonts(dialog);
+    PlaceChild(dialog, dialog.panel, ControlId::Pic_2);
+    for (const SliderControl& control : dialog.sliderControls) PlaceChild(dialog, control.window, control.slider);
+    if (dialog.cmdSet) PlaceChild(dialog, dialog.cmdSet, ControlId::Cmd_Set);
+    if (dialog.cmdCan) PlaceChild(dialog, dialog.cmdCan, ControlId::Cmd_Can);
+    Form_Resize(dialog);
+}
+
+// --- Window procedures ---
+
+LRESULT CALLBACK PanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(panel, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    DialogWindow* dialog = StateOf(panel);
+    if (!dialog) return DefWindowProcW(panel, message, wParam, lParam);
+    switch (message) {
+        case WM_ERASEBKGND: return 1;
+        case WM_PAINT: PaintPanel(*dialog); return 0;
+        case WM_HSCROLL: OnSliderScroll(*dialog, reinterpret_cast<HWND>(lParam), LOWORD(wParam)); return 0;
+        default: return DefWindowProcW(panel, message, wParam, lParam);
+    }
+}
+
+bool InLink(const DialogWindow& dialog, LPARAM lParam) {
+    const RECT link = PixelRect(dialog, ControlId::lbl_URL);
+    const POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    return PtInRect(&link, at) != FALSE;
+}
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        auto* state = static_cast<DialogWindow*>(create->lpCreateParams);
+        state->window = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+    }
+    DialogWindow* dialog = StateOf(window);
+    if (!dialog) return DefWindowProcW(window, message, wParam, lParam);
+    switch (message) {
+        case WM_ERASEBKGND: return 1;
+        case WM_PAINT: PaintWindow(*dialog); return 0;
+        case WM_SIZE: Form_Resize(*dialog); return 0;
+        case WM_DPICHANGED: OnDpiChanged(*dialog, *reinterpret_cast<const RECT*>(lParam)); return 0;
+        case WM_SETCURSOR:
+            if (dialog->pointer == AppPointer::Hourglass ||
+                (reinterpret_cast<HWND>(wParam) == window && LOWORD(lParam) == HTCLIENT)) {
+                ApplyPointer(*dialog);
+                return TRUE;
+            }
+            break;
+        case WM_LBUTTONDOWN: dialog->linkPressed = InLink(*dialog, lParam); return 0;
+        case WM_LBUTTONUP:
+            if (std::exchange(dialog->linkPressed, false) && InLink(*dialog, lParam)) lbl_URL_Click(*dialog);
+            return 0;
+        case WM_COMMAND:
+            if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == IDC_CMD_SET) Cmd_Set_Click(*dialog);
+            if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == IDC_CMD_CAN) Cmd_Can_Click(*dialog);
+            return 0;
+        case kUnloadMessage: Form_Unload(*dialog); return 0;
+        case WM_CLOSE: Form_Unload(*dialog); return 0;
+        case WM_NCDESTROY:
+            dialog->destroyed = true;
+            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+            break;
+        default: break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+bool RegisterClasses(HINSTANCE instance) {
+    WNDCLASSEXW window{};
+    window.cbSize = sizeof window;
+    window.lpfnWndProc = WindowProc;
+    window.hInstance = instance;
+    window.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_QUORVEL));
+    window.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUORVEL), IMAGE_ICON,
+                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    window.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    window.hbrBackground = nullptr;  // the bands cover the whole client area
+    window.lpszClassName = kWindowClass;
+    if (!RegisterClassExW(&window) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+
+    WNDCLASSEXW panel{};
+    panel.cbSize = sizeof panel;
+    panel.lpfnWndProc = PanelProc;
+    panel.hInstance = instance;
+    panel.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    panel.lpszClassName = kPanelClass;
+    if (!RegisterClassExW(&panel) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+    return true;
+}
+
+// Runs until the window is gone; a quit request on the way is passed on to the caller's loop.
+void RunModalLoop(DialogWindow& dialog) {
+    MSG message{};
+    while (!dialog.destroyed) {
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got == 0) {
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        if (got == -1) return;
+        if (IsWindow(dialog.window) && IsDialogMessageW(dialog.window, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+}  // namespace
+
+void RunSettingsDialog(HINSTANCE instance, const quorvel::Settings& settings) {
+    if (!RegisterClasses(instance)) return;
+    RegisterCommandClass(instance);
+    DialogWindow dialog;
+    dialog.instance = instance;
+    dialog.settings = settings;
+    const std::wstring title(kDialogTitle);
+    // Created hidden at a provisional size: the real size needs the DPI of the window's own monitor.
+    HWND window = CreateWindowExW(WS_EX_CONTROLPARENT, kWindowClass, title.c_str(), kWindowStyle, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, 320, 320, nullptr, nullptr, instance, &dialog);
+    if (!window) return;
+    SizeClientArea(dialog);
+    CreateControls(dialog);
+    Form_Load(dialog);
+    Form_Resize(dialog);
+    ShowWindow(window, SW_SHOWNORMAL);
+    UpdateWindow(window);
+    RunModalLoop(dialog);
+    // Left early on a quit request: the window must not outlive the state it points to.
+    if (!dialog.destroyed) DestroyWindow(window);
+}
+
+}  // namespace quorvel::win32

@@ -1,0 +1,228 @@
+// The preview form Tavrin_R with its picture Img_Prev: one still, 1:1 from the top-left corner on
+// black, inside the host's preview window. No timer, no input handling, no settings.
+#include "preview_window.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <utility>
+
+namespace quorvel::win32 {
+namespace {
+
+constexpr wchar_t kFormClass[] = L"Tavrin_R";
+constexpr wchar_t kFormCaption[] = L"Preview Window";
+// How often the host is looked at, so that a preview never outlives the window it sits in.
+constexpr DWORD kHostCheckMs = 250;
+// Larger stills than this are not ours; the limit keeps every size computation small.
+constexpr LONG kMaxStillSide = 4096;
+
+// Owns a GDI object (here: the still's DIB section).
+class GdiObject {
+public:
+    GdiObject() = default;
+    explicit GdiObject(HGDIOBJ object) : object_(object) {}
+    GdiObject(GdiObject&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
+    GdiObject& operator=(GdiObject&& other) noexcept {
+        std::swap(object_, other.object_);
+        return *this;
+    }
+    GdiObject(const GdiObject&) = delete;
+    GdiObject& operator=(const GdiObject&) = delete;
+    ~GdiObject() {
+        if (object_) DeleteObject(object_);
+    }
+    HGDIOBJ get() const { return object_; }
+
+private:
+    HGDIOBJ object_ = nullptr;
+};
+
+// A memory device context with one object selected into it for its lifetime.
+class MemoryDc {
+public:
+    MemoryDc(HDC compatibleWith, HGDIOBJ selected) : dc_(CreateCompatibleDC(compatibleWith)) {
+        if (dc_) previous_ = SelectObject(dc_, selected);
+    }
+    MemoryDc(const MemoryDc&) = delete;
+    MemoryDc& operator=(const MemoryDc&) = delete;
+    ~MemoryDc() {
+        if (!dc_) return;
+        if (previous_) SelectObject(dc_, previous_);
+        DeleteDC(dc_);
+    }
+    HDC get() const { return dc_; }
+
+private:
+    HDC dc_ = nullptr;
+    HGDIOBJ previous_ = nullptr;
+};
+
+// The still, unpacked from its BMP resource into a DIB section that GDI copies 1:1.
+struct Still {
+    GdiObject bitmap;
+    int width = 0;
+    int height = 0;
+};
+
+// Reads the BMP file image carried as raw data (file header, BITMAPINFOHEADER, optional colour
+// table, pixel rows). Every size is checked against the resource's length before it is used.
+Still LoadStill(HINSTANCE module) {
+    Still still;
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(IDR_PREVIEW_STILL), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const auto* data = static_cast<const uint8_t*>(loaded ? LockResource(loaded) : nullptr);
+    const uint64_t size = found ? SizeofResource(module, found) : 0;
+    if (!data || size < sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)) return still;
+
+    BITMAPFILEHEADER file;
+    std::memcpy(&file, data, sizeof file);
+    BITMAPINFOHEADER header;
+    std::memcpy(&header, data + sizeof file, sizeof header);
+    if (file.bfType != 0x4D42 /* "BM" */ || header.biSize < sizeof(BITMAPINFOHEADER) || header.biPlanes != 1 ||
+        header.biCompression != BI_RGB || header.biWidth <= 0 || header.biWidth > kMaxStillSide ||
+        header.biHeight == 0 || header.biHeight < -kMaxStillSide || header.biHeight > kMaxStillSide)
+        return still;
+    if (header.biBitCount != 8 && header.biBitCount != 24 && header.biBitCount != 32) return still;
+
+    const uint64_t colours = header.biBitCount == 8 ? (header.biClrUsed ? header.biClrUsed : 256) : 0;
+    if (colours > 256) return still;
+    const uint64_t infoEnd = sizeof file + uint64_t{header.biSize} + colours * sizeof(RGBQUAD);
+    const uint64_t height = header.biHeight < 0 ? -int64_t{header.biHeight} : header.biHeight;
+    const uint64_t stride = (uint64_t{static_cast<uint32_t>(header.biWidth)} * header.biBitCount + 31) / 32 * 4;
+    const uint64_t pixelBytes = stride * height;
+    if (infoEnd > size || file.bfOffBits < infoEnd || file.bfOffBits + pixelBytes > size) return still;
+
+    struct {
+        BITMAPINFOHEADER header;
+        RGBQUAD colours[256];
+    } info{};
+    info.header = header;
+    info.header.biSize = sizeof(BITMAPINFOHEADER);
+    info.header.biSizeImage = 0;
+    if (colours) std::memcpy(info.colours, data + sizeof file + header.biSize, colours * sizeof(RGBQUAD));
+
+    void* bits = nullptr;
+    GdiObject bitmap(CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits,
+                                      nullptr, 0));
+    if (!bitmap.get() || !bits) return still;
+    std::memcpy(bits, data + file.bfOffBits, pixelBytes);
+    GdiFlush();
+    still.bitmap = std::move(bitmap);
+    still.width = header.biWidth;
+    still.height = static_cast<int>(height);
+    return still;
+}
+
+struct PreviewForm {
+    HWND host = nullptr;
+    Still still;
+    SIZE image{};  // Img_Prev: at 0,0 with the host's size in pixels
+};
+
+// Img_Prev without stretching: the part of the still that fits, the rest of the form black.
+void PaintForm(HWND form, HDC dc, const PreviewForm& state) {
+    RECT client;
+    GetClientRect(form, &client);
+    const int shownWidth = std::min<LONG>(state.still.width, state.image.cx);
+    const int shownHeight = std::min<LONG>(state.still.height, state.image.cy);
+    const int saved = SaveDC(dc);
+    if (state.still.bitmap.get() && shownWidth > 0 && shownHeight > 0) {
+        MemoryDc source(dc, state.still.bitmap.get());
+        if (source.get()) {
+            BitBlt(dc, 0, 0, shownWidth, shownHeight, source.get(), 0, 0, SRCCOPY);
+            ExcludeClipRect(dc, 0, 0, shownWidth, shownHeight);
+        }
+    }
+    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    RestoreDC(dc, saved);
+}
+
+// Form_Unload: ask the form's owner to close, then leave preview mode.
+void Form_Unload(HWND form) {
+    if (HWND owner = GetWindow(form, GW_OWNER)) PostMessageW(owner, WM_CLOSE, 0, 0);
+    PostQuitMessage(0);
+}
+
+LRESULT CALLBACK FormProc(HWND form, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* state = reinterpret_cast<PreviewForm*>(GetWindowLongPtrW(form, GWLP_USERDATA));
+    switch (message) {
+        case WM_NCCREATE:
+            SetWindowLongPtrW(form, GWLP_USERDATA,
+                              reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+            break;
+        case WM_ERASEBKGND:
+            return 1;  // painting covers every pixel
+        case WM_PAINT: {
+            if (!state) break;
+            PAINTSTRUCT paint;
+            HDC dc = BeginPaint(form, &paint);
+            PaintForm(form, dc, *state);
+            EndPaint(form, &paint);
+            return 0;
+        }
+        case WM_PRINTCLIENT:
+            if (!state) break;
+            PaintForm(form, reinterpret_cast<HDC>(wParam), *state);
+            return 0;
+        case WM_DESTROY:
+            Form_Unload(form);
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcW(form, message, wParam, lParam);
+}
+
+// Runs until the form is unloaded. A host destroyed together with the form ends it through
+// WM_DESTROY; a host that vanishes any other way is noticed between messages.
+void RunFormLoop(HWND form, HWND host) {
+    for (;;) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) return;
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        if (!IsWindow(form)) return;
+        if (!IsWindow(host)) {
+            DestroyWindow(form);  // runs Form_Unload, whose quit message ends the loop
+            continue;
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, kHostCheckMs, QS_ALLINPUT);
+    }
+}
+
+}  // namespace
+
+void RunPreview(HINSTANCE instance, HWND host) {
+    if (!host || !IsWindow(host)) return;  // a handle naming no window: nothing to show the still in
+
+    WNDCLASSW formClass{};
+    formClass.lpfnWndProc = FormProc;
+    formClass.hInstance = instance;
+    formClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    formClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    formClass.lpszClassName = kFormClass;
+    RegisterClassW(&formClass);
+
+    PreviewForm state;
+    state.host = host;
+    state.still = LoadStill(instance);
+    RECT hostClient{};
+    GetClientRect(host, &hostClient);
+    state.image = {hostClient.right - hostClient.left, hostClient.bottom - hostClient.top};
+
+    // Created as the host's child straight away; WS_EX_NOPARENTNOTIFY spares the host (usually in
+    // another process) a notification it has no use for.
+    HWND form = CreateWindowExW(WS_EX_NOPARENTNOTIFY, kFormClass, kFormCaption, WS_CHILD | WS_CLIPSIBLINGS, 0, 0,
+                                state.image.cx, state.image.cy, host, nullptr, instance, &state);
+    if (!form) return;
+    ShowWindow(form, SW_SHOWNA);
+    UpdateWindow(form);
+    RunFormLoop(form, host);
+    if (IsWindow(form)) DestroyWindow(form);
+    UnregisterClassW(kFormClass, instance);
+}
+
+}  // namespace quorvel::win32
