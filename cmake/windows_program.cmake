@@ -46,3 +46,10 @@ endif()
 # The user's read-me travels beside the program: the settings dialog's link opens it.
 add_custom_command(TARGET Quorvel POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/assets/README.txt $<TARGET_FILE_DIR:Quorvel>/README.txt)
+
+# The preview host can also run the preview form in its own process, where Wine shows it on screen.
+if(TARGET preview_host)
+  target_sources(preview_host PRIVATE ${CMAKE_SOURCE_DIR}/src/startup/win32/preview_window.cpp)
+  target_include_directories(preview_host PRIVATE ${CMAKE_SOURCE_DIR}/src)
+  target_compile_definitions(preview_host PRIVATE WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0A00 WINVER=0x0A00)
+endif()

@@ -14,9 +14,10 @@ if [[ -n ${DISPLAY:-} ]] && xdotool getdisplaygeometry >/dev/null 2>&1; then
   export QV_NO_INIT=1 QUORVEL_SOURCE_DIR=$root
   source tests/e2e/lib.sh
   qv__prepare_template
-  if [[ ! -f build/wineprefix-run/system.reg ]]; then
+  if [[ ! -f build/wineprefix-run/.quorvel-run-ready ]]; then
     rm -rf build/wineprefix-run
-    qv__clone_prefix "$QV_TEMPLATE_PREFIX" build/wineprefix-run
+    qv__clone_prefix "$QV_TEMPLATE_PREFIX" build/wineprefix-run || exit 1
+    touch build/wineprefix-run/.quorvel-run-ready
   fi
   export WINEPREFIX=$root/build/wineprefix-run
   echo "Quorvel runs on $DISPLAY; a mouse click ends it."

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the native, win32 and win64 presets, and runs every test:
-# the unit tests, checks of the two Windows programs, and the end-to-end tests under Wine.
+# the unit tests, checks of the two Windows programs, the end-to-end tests under Wine, and the
+# start-up and preview tests once more with the 64-bit program.
 # The last line is the overall summary in ctest's words; the exit status is 0 only if all passed.
 set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.." || exit 1
@@ -59,6 +60,20 @@ check_program build/win64/Quorvel.scr x86_64-w64-mingw32-objdump '020b' pei-x86-
 echo "== end-to-end tests under Wine"
 ctest --test-dir build/native -L e2e --output-on-failure 2>&1 | tee "$logs/e2e.txt"
 
+# The 64-bit program through the start-up and preview tests as well (the suite above runs the 32-bit one).
+echo "== end-to-end tests of the 64-bit program"
+win64_checks=0 win64_passed=0
+for script in tests/e2e/test_startup.sh tests/e2e/test_preview.sh; do
+  win64_checks=$((win64_checks + 1))
+  if QUORVEL_SOURCE_DIR=$PWD QUORVEL_WIN32_DIR=$PWD/build/win64 bash "$script" >"$logs/win64-$(basename "$script" .sh).txt" 2>&1; then
+    win64_passed=$((win64_passed + 1))
+    echo "PASS: $script with build/win64"
+  else
+    echo "FAIL: $script with build/win64:"
+    tail -n 25 "$logs/win64-$(basename "$script" .sh).txt"
+  fi
+done
+
 # Adds up ctest's "N% tests passed, F tests failed out of T" lines; a run without one counts as a failure.
 total=0 failed=0
 for log in "$logs/unit.txt" "$logs/e2e.txt"; do
@@ -72,9 +87,9 @@ for log in "$logs/unit.txt" "$logs/e2e.txt"; do
     total=$((total + 1))
   fi
 done
-failed=$((failed + program_checks - program_passed))
-total=$((total + program_checks))
+failed=$((failed + program_checks - program_passed + win64_checks - win64_passed))
+total=$((total + program_checks + win64_checks))
 
-echo "== summary (unit, Windows program checks, end-to-end)"
+echo "== summary (unit, Windows program checks, end-to-end 32-bit and 64-bit)"
 echo "$(((total - failed) * 100 / total))% tests passed, $failed tests failed out of $total"
 ((failed == 0))

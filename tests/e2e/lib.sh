@@ -37,6 +37,7 @@
 #   QV_EXIT_CODE  exit code found by the last successful qv_wait_exit
 #   QV_WINDOW     X window id found by the last successful qv_wait_window / qv_find_window
 #   QV_TIMEOUT_SCALE  (input) multiplies every timeout; default 1
+#   QV_KEEP       (input) when set, the scratch folder (prefix, wine.log, host state) is kept
 #
 # Functions (timeouts in seconds, fractions allowed; every wait polls a condition, none just sleeps):
 #   qv__deadline SECONDS              print a deadline (epoch ms) SECONDS from now, scaled
@@ -46,10 +47,13 @@
 #   qv_pass [MESSAGE...]              print "PASS: MESSAGE" (a passed check; does not end the test)
 #   qv_on_exit COMMAND                run COMMAND (eval'd) at exit, before the bench's own cleanup
 #   qv_winpath UNIX_PATH              print the Windows path (Z:\...) of a Unix path
+#   qv_brief TEXT                     print TEXT for a log line (long ones cut, with their length)
 #   qv_start_scr [ARGUMENT_TEXT]      start the private Quorvel.scr in the background with exactly
 #                                     this argument text ("" or no argument: empty command line;
 #                                     " " is a single blank); sets QV_PID. Its command line is the
 #                                     quoted program path, a blank, then the text byte for byte.
+#                                     QV_PID is a launcher that ends when Quorvel.scr ends, with its
+#                                     exit code.
 #   qv_start_helper NAME [ARGS...]    start $QV_WIN32/NAME.exe ARGS... in the background; sets QV_PID
 #                                     (Wine joins ARGS with blanks, quoting those that hold blanks)
 #   qv_start_preview_host W H TEMPLATE [MODE=process]  start the preview host with a W x H
@@ -160,11 +164,16 @@ qv__tagged() {
   done
 }
 
+# TEXT for a log line: long texts are cut to their first 40 characters and their length.
+qv_brief() {
+  if ((${#1} > 40)); then printf '%s...(%d characters)' "${1:0:40}" "${#1}"; else printf '%s' "$1"; fi
+}
+
 qv_start_scr() {
   local text=${1-}
   [[ -f $QV_SCR ]] || qv_fail "no program at $QV_SCR"
   qv__spawn env QV_LAUNCH_EXE="$(qv_winpath "$QV_SCR")" QV_LAUNCH_ARGS="$text" wine "$QV_WIN32/launch.exe"
-  qv_log "started Quorvel.scr with command line '$text' (pid $QV_PID)"
+  qv_log "started Quorvel.scr with command line '$(qv_brief "$text")' (pid $QV_PID)"
 }
 
 qv_start_helper() {
@@ -207,6 +216,7 @@ qv_kill() {
   for ours in "${QV_STARTED_PIDS[@]}"; do
     if [[ $ours == "$pid" ]]; then
       # The program and whatever it started (for qv_start_scr: the launcher and Quorvel.scr).
+      # shellcheck disable=SC2046 # a list of PIDs
       kill -KILL $({ qv__descendants "$pid"; qv__tagged "$pid"; } | grep -vx "$pid" | sort -u) 2>/dev/null
       qv_wait_exit "$pid" 10
       return
@@ -341,7 +351,7 @@ qv_diff_count() {
 
 qv_count_colour() {
   convert "$1" -alpha off -fill white +opaque "#$2" -fill black -opaque "#$2" -negate \
-    -format '%[fx:round(mean*w*h)]' info: 2>/dev/null
+    -format '%[fx:round(mean*w*h)]\n' info: 2>/dev/null
 }
 
 qv_start_preview_host() {
@@ -390,6 +400,7 @@ qv__cleanup() {
   fi
   for pid in "${QV_STARTED_PIDS[@]}"; do
     if qv_running "$pid"; then
+      # shellcheck disable=SC2046 # a list of PIDs
       kill -KILL $(qv__descendants "$pid") 2>/dev/null
       { wait "$pid"; } 2>/dev/null
     fi
@@ -397,7 +408,12 @@ qv__cleanup() {
   if [[ -n $QV_XVFB_PID ]]; then
     { kill -TERM "$QV_XVFB_PID"; wait "$QV_XVFB_PID"; } 2>/dev/null
   fi
-  [[ -n $QV_TMP && -d $QV_TMP ]] && rm -rf "$QV_TMP"
+  if [[ -n ${QV_KEEP:-} && -n $QV_TMP ]]; then
+    touch "$QV_TMP/.keep"
+    echo "kept for inspection: $QV_TMP" >&2
+  elif [[ -n $QV_TMP && -d $QV_TMP ]]; then
+    rm -rf "$QV_TMP"
+  fi
   exit "$status"
 }
 
@@ -449,17 +465,20 @@ qv__prepare_template() {
 }
 
 qv__clone_prefix() {
-  local from=$1 to=$2
+  local from to
+  from=$(realpath -m -- "$1")
+  to=$(realpath -m -- "$2")
   mkdir -p "$to"
   # Under a shared lock, so that the template is never rebuilt halfway through a clone.
   (
+    set -o pipefail
     flock -s -w 600 9 || exit 1
-    (cd "$from" && find . -mindepth 1 -type d -print0) | (cd "$to" && xargs -0 -r mkdir -p)
+    cd "$from" || exit 1
+    find . -mindepth 1 -type d -print0 | (cd "$to" && xargs -0 -r mkdir -p) || exit 1
     # Program files are never written in place, so the big ones are shared; everything small
     # (registry, ini files) is copied, so nothing this run writes reaches the template.
-    (cd "$from" && find . -type f -size +64k ! -name '*.reg' -print0 | xargs -0 -r cp -l --parents -t "$to")
-    (cd "$from" && find . \( -type f \( -size -65k -o -name '*.reg' \) -o -type l \) -print0 |
-      xargs -0 -r cp -a --parents -t "$to")
+    find . -type f -size +64k ! -name '*.reg' -print0 | xargs -0 -r cp -l --parents -t "$to" || exit 1
+    find . \( -type f \( -size -65k -o -name '*.reg' \) -o -type l \) -print0 | xargs -0 -r cp -a --parents -t "$to"
   ) 9>"$QV_BUILD/wineprefix.lock"
 }
 
@@ -467,7 +486,7 @@ qv__clone_prefix() {
 qv__sweep_stale_runs() {
   local dir owner
   for dir in "$QV_BUILD"/e2e-run/*/; do
-    [[ -d $dir && -f $dir/owner.pid ]] || continue
+    [[ -d $dir && -f $dir/owner.pid && ! -e $dir/.keep ]] || continue
     owner=$(<"$dir/owner.pid")
     [[ -n $owner ]] && kill -0 "$owner" 2>/dev/null && continue
     [[ -n $(find "$dir" -maxdepth 0 -mmin +10 2>/dev/null) ]] && rm -rf "$dir"
@@ -490,15 +509,16 @@ qv_init() {
   QV_TMP=$(mktemp -d "$QV_BUILD/e2e-run/$QV_TEST_NAME.XXXXXX")
   echo $$ >"$QV_TMP/owner.pid"
   QV_ARTIFACTS=$QV_BUILD/e2e/$QV_TEST_NAME
-  rm -rf "$QV_ARTIFACTS"
+  # Not emptied: another run of the same test may be writing there right now.
   mkdir -p "$QV_ARTIFACTS"
+  rm -f "$QV_ARTIFACTS/failure.png"
   trap qv__cleanup EXIT
   trap 'exit 130' INT
   trap 'exit 143' TERM
 
   qv__start_xvfb
   qv__prepare_template
-  qv__clone_prefix "$QV_TEMPLATE_PREFIX" "$QV_TMP/prefix"
+  qv__clone_prefix "$QV_TEMPLATE_PREFIX" "$QV_TMP/prefix" || qv_fail "could not clone the Wine prefix"
   export WINEPREFIX=$QV_TMP/prefix
   # Keep this prefix's wineserver up between programs, so each one starts quickly; a finite
   # persistence lets it go away by itself should this script be killed before its clean-up.

@@ -143,6 +143,34 @@ check_painting() {
   expect_ends_with_host "$name" "$end_command"
 }
 
+# The host's process dies outright (no window is destroyed in an orderly way): the program must
+# notice within a second.
+check_host_killed() {
+  local name=host-killed host hostwine program pid started elapsed deadline
+  qv_log "$name: Quorvel.scr in a host whose process is killed"
+  qv_start_preview_host 152 112 '/p %h'
+  host=$QV_PID
+  expect_one_child "$name"
+  hostwine=$(ps -o pid= --ppid "$host" | tr -d ' ')
+  # Wine detaches the programs a program starts; they keep its environment, so the spawn tag finds them.
+  program=()
+  for pid in $(qv__tagged "$host"); do
+    [[ $(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null) == *Quorvel.scr* ]] && program+=("$pid")
+  done
+  [[ -n $hostwine && ${#program[@]} == 1 ]] || qv_fail "$name: cannot tell the host's process ('$hostwine') and the program's (${program[*]}) apart"
+  started=$(date +%s%3N)
+  kill -KILL "$hostwine"
+  deadline=$(qv__deadline 10)
+  while [[ -d /proc/${program[0]} ]] && qv_running "${program[0]}"; do
+    qv__before "$deadline" || qv_fail "$name: the program kept running after its host's process was killed"
+    sleep 0.02
+  done
+  elapsed=$(($(date +%s%3N) - started))
+  ((elapsed <= 1000)) || qv_fail "$name: the program ended $elapsed ms after its host's process was killed, expected within 1000 ms"
+  qv_wait_exit "$host" 10
+  qv_pass "$name: the program ended $elapsed ms after its host's process was killed"
+}
+
 convert "$STILL" -alpha off "PNG24:$QV_TMP/expect-152.png"
 convert -size 300x200 xc:black "$STILL" -geometry +0+0 -composite -alpha off "PNG24:$QV_TMP/expect-300.png"
 convert "$STILL" -crop 100x80+0+0 +repage -alpha off "PNG24:$QV_TMP/expect-100.png"
@@ -150,6 +178,7 @@ convert "$STILL" -crop 100x80+0+0 +repage -alpha off "PNG24:$QV_TMP/expect-100.p
 check_program program-exact-size 152 112 '/p %h' "$QV_TMP/expect-152.png" destroy input
 check_program program-larger-host 300 200 '/P %h' "$QV_TMP/expect-300.png" destroy-frame
 check_program program-smaller-host 100 80 '/p:%h' "$QV_TMP/expect-100.png" close-frame
+check_host_killed
 if [[ $CROSS_PROCESS_DRAWN == no ]]; then
   qv_log "NOTE: this Wine draws no window of another process inside the host; the pixels are checked in-process below"
 fi

@@ -9,7 +9,8 @@ readonly SETTINGS_TITLE='Quorvelの設定'
 
 # Starts the program and expects it to end by itself without ever showing a window.
 expect_ends_at_once() {
-  local text=$1 started elapsed windows_before savers_before dialogs_before
+  local text=$1 started elapsed windows_before savers_before dialogs_before shown
+  shown=$(qv_brief "$text")
   windows_before=$(qv_visible_window_count)
   savers_before=$(qv_window_count "$SAVER_TITLE")
   dialogs_before=$(qv_window_count "$SETTINGS_TITLE")
@@ -18,9 +19,9 @@ expect_ends_at_once() {
   local deadline
   deadline=$(qv__deadline 10)
   while qv_running "$QV_PID"; do
-    (($(qv_window_count "$SAVER_TITLE") <= savers_before)) || qv_fail "command line '$text' opened a $SAVER_TITLE window"
-    (($(qv_window_count "$SETTINGS_TITLE") <= dialogs_before)) || qv_fail "command line '$text' opened a $SETTINGS_TITLE window"
-    qv__before "$deadline" || qv_fail "command line '$text' did not end within 10 s"
+    (($(qv_window_count "$SAVER_TITLE") <= savers_before)) || qv_fail "command line '$shown' opened a $SAVER_TITLE window"
+    (($(qv_window_count "$SETTINGS_TITLE") <= dialogs_before)) || qv_fail "command line '$shown' opened a $SETTINGS_TITLE window"
+    qv__before "$deadline" || qv_fail "command line '$shown' did not end within 10 s"
     sleep 0.05
   done
   qv_wait_exit "$QV_PID" 1
@@ -28,8 +29,8 @@ expect_ends_at_once() {
   local windows_after
   windows_after=$(qv_visible_window_count)
   ((windows_after <= windows_before)) ||
-    qv_fail "command line '$text' left $((windows_after - windows_before)) new window(s)"
-  qv_pass "command line '$text' ended by itself after $elapsed ms without a window"
+    qv_fail "command line '$shown' left $((windows_after - windows_before)) new window(s)"
+  qv_pass "command line '$shown' ended by itself after $elapsed ms without a window"
 }
 
 # Starts the saver and checks that it covers the screen and ends on a mouse click.
@@ -38,11 +39,16 @@ expect_saver() {
   qv_start_scr "$text"
   local pid=$QV_PID
   qv_wait_window "$SAVER_TITLE" 30 || qv_fail "command line '$text': no window titled $SAVER_TITLE"
-  qv_window_geometry "$QV_WINDOW" || qv_fail "cannot read the saver window's geometry"
-  [[ "$QV_GEOM_X,$QV_GEOM_Y,$QV_GEOM_W,$QV_GEOM_H" == "0,0,$QV_SCREEN_W,$QV_SCREEN_H" ]] ||
-    qv_fail "command line '$text': saver window at $QV_GEOM_X,$QV_GEOM_Y size ${QV_GEOM_W}x$QV_GEOM_H, expected 0,0 size ${QV_SCREEN_W}x$QV_SCREEN_H"
+  local deadline
+  deadline=$(qv__deadline 10)
+  until qv_window_geometry "$QV_WINDOW" &&
+    [[ "$QV_GEOM_X,$QV_GEOM_Y,$QV_GEOM_W,$QV_GEOM_H" == "0,0,$QV_SCREEN_W,$QV_SCREEN_H" ]]; do
+    qv__before "$deadline" ||
+      qv_fail "command line '$text': saver window at ${QV_GEOM_X:-?},${QV_GEOM_Y:-?} size ${QV_GEOM_W:-?}x${QV_GEOM_H:-?}, expected 0,0 size ${QV_SCREEN_W}x$QV_SCREEN_H"
+    sleep 0.1
+  done
   qv_running "$pid" || qv_fail "command line '$text': the saver ended by itself"
-  qv_screenshot "$QV_ARTIFACTS/saver-$([[ -n $text ]] && echo s || echo empty).png"
+  qv_screenshot "$QV_ARTIFACTS/saver-$(tr -dc 'a-z' <<<"${text:-empty}").png"
   local started
   started=$(date +%s%3N)
   qv_click $((QV_SCREEN_W / 2)) $((QV_SCREEN_H / 2))
@@ -77,9 +83,16 @@ expect_ends_at_once '/x'
 expect_ends_at_once '/'
 expect_ends_at_once ' '
 
+qv_log "odd command lines end at once too"
+expect_ends_at_once '/p 99999999999'
+expect_ends_at_once '/p'
+expect_ends_at_once '/ｓ'
+expect_ends_at_once "/x$(printf 'é設定%.0s' {1..3000})"
+
 qv_log "saver mode"
 expect_saver '/s'
 expect_saver ''
+expect_saver '/start'
 
 qv_log "settings mode"
 qv_start_scr '/c'

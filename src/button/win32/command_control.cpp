@@ -3,29 +3,21 @@
 #include "button/win32/command_control.h"
 
 #include <array>
-#include <memory>
 #include <new>
 #include <string>
-#include <type_traits>
+#include <utility>
 
 #include "button/button_face.h"
 #include "button/command.h"
 #include "button/win32/button_resources.h"
 #include "platform/win32/dpi.h"
+#include "platform/win32/handles.h"
 
 namespace quorvel::win32 {
 namespace {
 
 constexpr wchar_t kClassName[] = L"Tavrin.Command";
 constexpr UINT_PTR kTmrMouse = 1;
-
-struct GdiDeleter {
-    void operator()(HGDIOBJ object) const {
-        if (object) DeleteObject(object);
-    }
-};
-using UniqueBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiDeleter>;
-using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiDeleter>;
 
 // A memory DC with one bitmap selected for its whole life; the bitmap is released after the DC lets go of it.
 class BitmapDc {
@@ -38,28 +30,24 @@ public:
     bool Hold(UniqueBitmap bitmap) {
         Reset();
         if (!bitmap) return false;
-        dc_ = CreateCompatibleDC(nullptr);
+        dc_ = UniqueMemoryDc(CreateCompatibleDC(nullptr));
         if (!dc_) return false;
-        previous_ = SelectObject(dc_, bitmap.get());
+        selected_ = SelectedObject(dc_.Get(), bitmap.Get());
         bitmap_ = std::move(bitmap);
         return true;
     }
     void Reset() {
-        if (dc_) {
-            SelectObject(dc_, previous_);
-            DeleteDC(dc_);
-        }
-        dc_ = nullptr;
-        previous_ = nullptr;
-        bitmap_.reset();
+        selected_.Restore();
+        dc_.Reset();
+        bitmap_.Reset();
     }
-    HDC Get() const { return dc_; }
-    plat::Dc Plat() const { return reinterpret_cast<plat::Dc>(dc_); }
+    HDC Get() const { return dc_.Get(); }
+    plat::Dc Plat() const { return reinterpret_cast<plat::Dc>(dc_.Get()); }
 
 private:
-    HDC dc_ = nullptr;
-    HGDIOBJ previous_ = nullptr;
     UniqueBitmap bitmap_;
+    UniqueMemoryDc dc_;
+    SelectedObject selected_;
 };
 
 UniqueBitmap CreateImage(int width, int height) {
@@ -123,8 +111,11 @@ public:
 
     void Initialize() {
         command_.Initialize();
-        if (command_.TmrMouseEnabled()) SetTimer(hwnd_, kTmrMouse, command_.TmrMouseInterval(), nullptr);
+        if (command_.TmrMouseEnabled())
+            tmrMouse_ = WindowTimer(hwnd_, kTmrMouse, static_cast<UINT>(command_.TmrMouseInterval()));
     }
+
+    void StopTimers() { tmrMouse_.Reset(); }
 
     void TmrMouse_Timer() {
         POINT cursor{};
@@ -216,10 +207,10 @@ private:
             lf.lfQuality = DEFAULT_QUALITY;
             lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
             lstrcpynW(lf.lfFaceName, wanted.name.c_str(), LF_FACESIZE);
-            font_.reset(CreateFontIndirectW(&lf));
+            font_ = UniqueFont(CreateFontIndirectW(&lf));
             fontOf_ = wanted;
         }
-        return font_.get();
+        return font_.Get();
     }
 
     // The caption label: transparent, centred across its width, drawn greyed when the label is disabled.
@@ -228,7 +219,7 @@ private:
         if (label.caption.empty()) return;
         RECT box{ToPixels(label.left), ToPixels(label.top), ToPixels(label.left + label.width),
                  ToPixels(label.top + label.height)};
-        const HGDIOBJ previousFont = SelectObject(dc, CaptionFont());
+        const SelectedObject font(dc, CaptionFont());
         const int previousMode = SetBkMode(dc, TRANSPARENT);
         const UINT format = DT_CENTER | DT_TOP | DT_WORDBREAK | DT_NOCLIP;
         auto draw = [&](COLORREF colour, int offset) {
@@ -244,7 +235,6 @@ private:
             draw(GetSysColor(COLOR_GRAYTEXT), 0);
         }
         SetBkMode(dc, previousMode);
-        SelectObject(dc, previousFont);
     }
 
     HWND hwnd_;
@@ -258,6 +248,7 @@ private:
     int composeHeight_ = 0;
     UniqueFont font_;
     Font fontOf_;
+    WindowTimer tmrMouse_;
     ButtonFace face_;
     Command command_;
 
@@ -320,7 +311,7 @@ LRESULT Dispatch(CommandWindow& self, HWND window, UINT message, WPARAM wParam, 
         self.Paint(reinterpret_cast<HDC>(wParam));
         return 0;
     case WM_DESTROY:
-        KillTimer(window, kTmrMouse);
+        self.StopTimers();
         return 0;
     default:
         return DefWindowProcW(window, message, wParam, lParam);

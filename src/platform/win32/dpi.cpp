@@ -1,6 +1,8 @@
 // DPI look-up that works from Windows XP on: the per-window call where the system has it.
 #include "platform/win32/dpi.h"
 
+#include "platform/win32/handles.h"
+
 namespace quorvel::win32 {
 
 int DpiForWindow(HWND window) {
@@ -10,9 +12,8 @@ int DpiForWindow(HWND window) {
     if (getDpiForWindow && window) {
         if (const UINT dpi = getDpiForWindow(window)) return static_cast<int>(dpi);
     }
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
-    if (screen) ReleaseDC(nullptr, screen);
+    const WindowDc screen(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen.Get(), LOGPIXELSX) : 96;
     return dpi > 0 ? dpi : 96;
 }
 

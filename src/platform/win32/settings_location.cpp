@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "platform/win32/handles.h"
 #include "startup/settings.h"
 
 namespace quorvel::win32 {
@@ -35,16 +36,12 @@ bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) 
 // Whether a settings file can be written there: the folder takes a new file, and an existing file is not locked.
 bool CanWriteSettings(const std::wstring& folder, const std::wstring& file) {
     const std::wstring probe = folder + L"\\~Quorvel" + std::to_wstring(GetCurrentProcessId()) + L".tmp";
-    HANDLE handle = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return false;
-    CloseHandle(handle);
-    if (!Exists(file)) return true;
-    HANDLE existing = CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, 0, nullptr);
-    if (existing == INVALID_HANDLE_VALUE) return false;
-    CloseHandle(existing);
-    return true;
+    auto open = [](const std::wstring& path, DWORD share, DWORD disposition, DWORD flags) {
+        HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, share, nullptr, disposition, flags, nullptr);
+        return UniqueKernelHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
+    };
+    if (!open(probe, 0, CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE)) return false;
+    return !Exists(file) || open(file, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, 0);
 }
 
 // The path in the ANSI code page; where some character has no ANSI form, the short (8.3) form of the folder.

@@ -7,12 +7,12 @@
 #include <cstring>
 
 #include "platform/gdi.h"
+#include "platform/win32/handles.h"
 #include "saver/frame_pacer.h"
 #include "saver/palette_match.h"
 #include "saver/random_source.h"
 #include "saver/saver_core.h"
 #include "saver/sprite_cells.h"
-#include "saver/win32/gdi_handles.h"
 #include "saver/win32/saver_resources.h"
 #include "surface/palette.h"
 
@@ -157,6 +157,7 @@ private:
     int height_ = 0;
     SheetPictureBox picSource_[2];
     UniqueKernelHandle frameTimer_;
+    WindowTimer timer2_;
     bool presented_ = false;
     bool unloaded_ = false;
 };
@@ -174,7 +175,7 @@ bool SaverWindow::Create() {
     HWND window =
         CreateWindowExW(0, kWindowClass, kWindowCaption, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance_, this);
     if (!window) return false;
-    window_.Adopt(window);
+    window_ = UniqueWindow(window);
     displayDc_ = GetDC(window);
     return true;
 }
@@ -190,7 +191,7 @@ void SaverWindow::Form_Load() {
     width_ = client.right - client.left;
     height_ = client.bottom - client.top;
     core_.FillTrails(width_, height_);
-    SetTimer(window, kTimer2, kTimer2IntervalMs, nullptr);
+    timer2_ = WindowTimer(window, kTimer2, kTimer2IntervalMs);
     ShowWindow(window, SW_SHOWNORMAL);
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
 }
@@ -309,7 +310,7 @@ LRESULT SaverWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
             Paint(window);
             return 0;
         case WM_DESTROY:
-            KillTimer(window, kTimer2);
+            timer2_.Reset();
             window_.Forget();
             if (!unloaded_) {
                 unloaded_ = true;

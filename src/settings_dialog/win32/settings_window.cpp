@@ -13,6 +13,7 @@
 
 #include "button/win32/command_control.h"
 #include "platform/win32/dpi.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/resource_ids.h"
 #include "platform/win32/settings_location.h"
 #include "settings_dialog/background_bands.h"
@@ -29,62 +30,7 @@ constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIP
 // Posted by the buttons' Click handlers so that the window is not destroyed under the button's own code.
 constexpr UINT kUnloadMessage = WM_APP + 1;
 
-// --- Handles ---
-
-class GdiObject {
-public:
-    GdiObject() = default;
-    explicit GdiObject(HGDIOBJ object) : object_(object) {}
-    GdiObject(GdiObject&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
-    GdiObject& operator=(GdiObject&& other) noexcept {
-        if (this != &other) {
-            Reset();
-            object_ = std::exchange(other.object_, nullptr);
-        }
-        return *this;
-    }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-    ~GdiObject() { Reset(); }
-
-    HGDIOBJ Get() const { return object_; }
-    HFONT Font() const { return static_cast<HFONT>(object_); }
-    void Reset() {
-        if (object_) DeleteObject(object_);
-        object_ = nullptr;
-    }
-
-private:
-    HGDIOBJ object_ = nullptr;
-};
-
-class SelectedObject {
-public:
-    SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(object ? SelectObject(dc, object) : nullptr) {}
-    SelectedObject(const SelectedObject&) = delete;
-    SelectedObject& operator=(const SelectedObject&) = delete;
-    ~SelectedObject() {
-        if (previous_) SelectObject(dc_, previous_);
-    }
-
-private:
-    HDC dc_;
-    HGDIOBJ previous_;
-};
-
-class ScreenDc {
-public:
-    ScreenDc() : dc_(GetDC(nullptr)) {}
-    ScreenDc(const ScreenDc&) = delete;
-    ScreenDc& operator=(const ScreenDc&) = delete;
-    ~ScreenDc() {
-        if (dc_) ReleaseDC(nullptr, dc_);
-    }
-    HDC Get() const { return dc_; }
-
-private:
-    HDC dc_;
-};
+// --- Painting off screen ---
 
 // WM_PAINT into an off-screen bitmap the size of the client area, copied out at the end, so that bands and
 // labels appear in one step.
@@ -93,33 +39,33 @@ public:
     explicit BufferedPaint(HWND window) : window_(window) {
         target_ = BeginPaint(window_, &paint_);
         GetClientRect(window_, &client_);
-        memory_ = CreateCompatibleDC(target_);
-        if (memory_) bitmap_ = GdiObject(CreateCompatibleBitmap(target_, client_.right, client_.bottom));
-        if (memory_ && bitmap_.Get()) previous_ = SelectObject(memory_, bitmap_.Get());
+        memory_ = UniqueMemoryDc(CreateCompatibleDC(target_));
+        if (memory_) bitmap_ = UniqueBitmap(CreateCompatibleBitmap(target_, client_.right, client_.bottom));
+        selected_ = SelectedObject(memory_.Get(), bitmap_.Get());
     }
     BufferedPaint(const BufferedPaint&) = delete;
     BufferedPaint& operator=(const BufferedPaint&) = delete;
     ~BufferedPaint() {
-        if (previous_) {
+        if (selected_) {
             const RECT& r = paint_.rcPaint;
-            BitBlt(target_, r.left, r.top, r.right - r.left, r.bottom - r.top, memory_, r.left, r.top, SRCCOPY);
-            SelectObject(memory_, previous_);
+            BitBlt(target_, r.left, r.top, r.right - r.left, r.bottom - r.top, memory_.Get(), r.left, r.top, SRCCOPY);
         }
-        if (memory_) DeleteDC(memory_);
+        selected_.Restore();
+        memory_.Reset();
         EndPaint(window_, &paint_);
     }
 
     // Where to draw: the off-screen bitmap, or the window itself when no bitmap could be had.
-    HDC Dc() const { return previous_ ? memory_ : target_; }
+    HDC Dc() const { return selected_ ? memory_.Get() : target_; }
     const RECT& Client() const { return client_; }
 
 private:
     HWND window_;
     PAINTSTRUCT paint_{};
     HDC target_ = nullptr;
-    HDC memory_ = nullptr;
-    GdiObject bitmap_;
-    HGDIOBJ previous_ = nullptr;
+    UniqueBitmap bitmap_;
+    UniqueMemoryDc memory_;
+    SelectedObject selected_;
     RECT client_{};
 };
 
@@ -146,8 +92,8 @@ struct DialogWindow {
     std::array<SliderControl, 3> sliderControls{{{ControlId::HS_Size, ControlId::lbl_Size, nullptr, {}},
                                                  {ControlId::HS_Length, ControlId::lbl_Length, nullptr, {}},
                                                  {ControlId::HS_Speed, ControlId::lbl_Speed, nullptr, {}}}};
-    GdiObject labelFont;
-    GdiObject linkFont;
+    UniqueFont labelFont;
+    UniqueFont linkFont;
     std::vector<BandColour> windowRows;
     std::vector<BandColour> panelRows;
     int16_t zoomOriginX = 0;
@@ -156,6 +102,8 @@ struct DialogWindow {
     bool linkPressed = false;
     bool unloaded = false;
     bool destroyed = false;
+    // Owns `window`. Declared last, so that the window goes before the state its procedures reach into.
+    UniqueWindow ownedWindow;
 };
 
 DialogWindow* StateOf(HWND window) { return reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
@@ -245,13 +193,13 @@ LOGFONTW DialogLogFont(int dpi, std::wstring_view face, bool underlined) {
 // The design face when it is there and can show the texts, otherwise the first installed Japanese
 // proportional Gothic that can.
 std::wstring ChooseDialogFace(int dpi) {
-    ScreenDc screen;
+    const WindowDc screen(nullptr);
     const std::wstring characters = DialogCharacters();
     for (std::wstring_view face : kDialogFontFallbacks) {
         if (!FaceInstalled(screen.Get(), face)) continue;
         const LOGFONTW description = DialogLogFont(dpi, face, false);
-        GdiObject font(CreateFontIndirectW(&description));
-        if (font.Get() && FaceHasGlyphs(screen.Get(), font.Font(), characters)) return std::wstring(face);
+        const UniqueFont font(CreateFontIndirectW(&description));
+        if (font && FaceHasGlyphs(screen.Get(), font.Get(), characters)) return std::wstring(face);
     }
     // Nothing suitable found by name: leave the choice to the font mapper, which honours the character set.
     return std::wstring(kDialogFontFace);
@@ -261,8 +209,8 @@ void CreateFonts(DialogWindow& dialog) {
     const std::wstring face = ChooseDialogFace(dialog.dpi);
     const LOGFONTW label = DialogLogFont(dialog.dpi, face, false);
     const LOGFONTW link = DialogLogFont(dialog.dpi, face, true);
-    dialog.labelFont = GdiObject(CreateFontIndirectW(&label));
-    dialog.linkFont = GdiObject(CreateFontIndirectW(&link));
+    dialog.labelFont = UniqueFont(CreateFontIndirectW(&label));
+    dialog.linkFont = UniqueFont(CreateFontIndirectW(&link));
 }
 
 // --- Painting ---
@@ -298,7 +246,7 @@ void PaintLabel(HDC dc, const DialogWindow& dialog, const ControlSpec& control, 
 
 void PaintFrame(HDC dc, const DialogWindow& dialog, const ControlSpec& control) {
     const LayoutRect r = RectToPixels(control.twips, dialog.dpi);
-    GdiObject pen(CreatePen(PS_SOLID, 1, ColourOf(control.colour)));
+    const UniquePen pen(CreatePen(PS_SOLID, 1, ColourOf(control.colour)));
     SelectedObject selectedPen(dc, pen.Get());
     SelectedObject hollow(dc, GetStockObject(NULL_BRUSH));
     Rectangle(dc, r.left, r.top, r.right(), r.bottom());
@@ -512,7 +460,7 @@ void Form_Unload(DialogWindow& dialog) {
     if (dialog.unloaded) return;
     dialog.unloaded = true;
     ZoomToCursor(dialog, dialog.window);
-    DestroyWindow(dialog.window);
+    dialog.ownedWindow.Reset();
 }
 
 std::wstring LoadText(HINSTANCE instance, UINT id) {
@@ -563,7 +511,7 @@ HWND CreateButton(const DialogWindow& dialog, ControlId id, int controlId) {
     const LayoutRect r = RectToPixels(FindControl(id).twips, dialog.dpi);
     const std::wstring caption(FindControl(id).text);
     return CreateCommand(dialog.window, controlId, r.left, r.top, r.width, r.height, caption.c_str(),
-                         dialog.labelFont.Font());
+                         dialog.labelFont.Get());
 }
 
 void CreateControls(DialogWindow& dialog) {
@@ -667,6 +615,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case WM_CLOSE: Form_Unload(*dialog); return 0;
         case WM_NCDESTROY:
             dialog->destroyed = true;
+            dialog->ownedWindow.Forget();
             SetWindowLongPtrW(window, GWLP_USERDATA, 0);
             break;
         default: break;
@@ -726,6 +675,7 @@ void RunSettingsDialog(HINSTANCE instance, const quorvel::Settings& settings) {
     HWND window = CreateWindowExW(WS_EX_CONTROLPARENT, kWindowClass, title.c_str(), kWindowStyle, CW_USEDEFAULT,
                                   CW_USEDEFAULT, 320, 320, nullptr, nullptr, instance, &dialog);
     if (!window) return;
+    dialog.ownedWindow = UniqueWindow(window);
     SizeClientArea(dialog);
     CreateControls(dialog);
     Form_Load(dialog);
@@ -734,7 +684,7 @@ void RunSettingsDialog(HINSTANCE instance, const quorvel::Settings& settings) {
     UpdateWindow(window);
     RunModalLoop(dialog);
     // Left early on a quit request: the window must not outlive the state it points to.
-    if (!dialog.destroyed) DestroyWindow(window);
+    dialog.ownedWindow.Reset();
 }
 
 }  // namespace quorvel::win32

@@ -1,11 +1,13 @@
 // The preview form Tavrin_R with its picture Img_Prev: one still, 1:1 from the top-left corner on
 // black, inside the host's preview window. No timer, no input handling, no settings.
-#include "preview_window.h"
+#include "startup/win32/preview_window.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <utility>
+
+#include "platform/win32/handles.h"
 
 namespace quorvel::win32 {
 namespace {
@@ -17,50 +19,9 @@ constexpr DWORD kHostCheckMs = 250;
 // Larger stills than this are not ours; the limit keeps every size computation small.
 constexpr LONG kMaxStillSide = 4096;
 
-// Owns a GDI object (here: the still's DIB section).
-class GdiObject {
-public:
-    GdiObject() = default;
-    explicit GdiObject(HGDIOBJ object) : object_(object) {}
-    GdiObject(GdiObject&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
-    GdiObject& operator=(GdiObject&& other) noexcept {
-        std::swap(object_, other.object_);
-        return *this;
-    }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-    ~GdiObject() {
-        if (object_) DeleteObject(object_);
-    }
-    HGDIOBJ get() const { return object_; }
-
-private:
-    HGDIOBJ object_ = nullptr;
-};
-
-// A memory device context with one object selected into it for its lifetime.
-class MemoryDc {
-public:
-    MemoryDc(HDC compatibleWith, HGDIOBJ selected) : dc_(CreateCompatibleDC(compatibleWith)) {
-        if (dc_) previous_ = SelectObject(dc_, selected);
-    }
-    MemoryDc(const MemoryDc&) = delete;
-    MemoryDc& operator=(const MemoryDc&) = delete;
-    ~MemoryDc() {
-        if (!dc_) return;
-        if (previous_) SelectObject(dc_, previous_);
-        DeleteDC(dc_);
-    }
-    HDC get() const { return dc_; }
-
-private:
-    HDC dc_ = nullptr;
-    HGDIOBJ previous_ = nullptr;
-};
-
 // The still, unpacked from its BMP resource into a DIB section that GDI copies 1:1.
 struct Still {
-    GdiObject bitmap;
+    UniqueBitmap bitmap;
     int width = 0;
     int height = 0;
 };
@@ -103,9 +64,9 @@ Still LoadStill(HINSTANCE module) {
     if (colours) std::memcpy(info.colours, data + sizeof file + header.biSize, colours * sizeof(RGBQUAD));
 
     void* bits = nullptr;
-    GdiObject bitmap(CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits,
-                                      nullptr, 0));
-    if (!bitmap.get() || !bits) return still;
+    UniqueBitmap bitmap(CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits,
+                                         nullptr, 0));
+    if (!bitmap || !bits) return still;
     std::memcpy(bits, data + file.bfOffBits, pixelBytes);
     GdiFlush();
     still.bitmap = std::move(bitmap);
@@ -127,10 +88,11 @@ void PaintForm(HWND form, HDC dc, const PreviewForm& state) {
     const int shownWidth = std::min<LONG>(state.still.width, state.image.cx);
     const int shownHeight = std::min<LONG>(state.still.height, state.image.cy);
     const int saved = SaveDC(dc);
-    if (state.still.bitmap.get() && shownWidth > 0 && shownHeight > 0) {
-        MemoryDc source(dc, state.still.bitmap.get());
-        if (source.get()) {
-            BitBlt(dc, 0, 0, shownWidth, shownHeight, source.get(), 0, 0, SRCCOPY);
+    if (state.still.bitmap && shownWidth > 0 && shownHeight > 0) {
+        const UniqueMemoryDc source(CreateCompatibleDC(dc));
+        if (source) {
+            const SelectedObject still(source.Get(), state.still.bitmap.Get());
+            BitBlt(dc, 0, 0, shownWidth, shownHeight, source.Get(), 0, 0, SRCCOPY);
             ExcludeClipRect(dc, 0, 0, shownWidth, shownHeight);
         }
     }
@@ -176,7 +138,7 @@ LRESULT CALLBACK FormProc(HWND form, UINT message, WPARAM wParam, LPARAM lParam)
 
 // Runs until the form is unloaded. A host destroyed together with the form ends it through
 // WM_DESTROY; a host that vanishes any other way is noticed between messages.
-void RunFormLoop(HWND form, HWND host) {
+void RunFormLoop(UniqueWindow& form, HWND host) {
     for (;;) {
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -184,9 +146,9 @@ void RunFormLoop(HWND form, HWND host) {
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }
-        if (!IsWindow(form)) return;
+        if (!IsWindow(form.Get())) return;
         if (!IsWindow(host)) {
-            DestroyWindow(form);  // runs Form_Unload, whose quit message ends the loop
+            form.Reset();  // runs Form_Unload, whose quit message ends the loop
             continue;
         }
         MsgWaitForMultipleObjects(0, nullptr, FALSE, kHostCheckMs, QS_ALLINPUT);
@@ -215,13 +177,13 @@ void RunPreview(HINSTANCE instance, HWND host) {
 
     // Created as the host's child straight away; WS_EX_NOPARENTNOTIFY spares the host (usually in
     // another process) a notification it has no use for.
-    HWND form = CreateWindowExW(WS_EX_NOPARENTNOTIFY, kFormClass, kFormCaption, WS_CHILD | WS_CLIPSIBLINGS, 0, 0,
-                                state.image.cx, state.image.cy, host, nullptr, instance, &state);
+    UniqueWindow form(CreateWindowExW(WS_EX_NOPARENTNOTIFY, kFormClass, kFormCaption, WS_CHILD | WS_CLIPSIBLINGS, 0, 0,
+                                      state.image.cx, state.image.cy, host, nullptr, instance, &state));
     if (!form) return;
-    ShowWindow(form, SW_SHOWNA);
-    UpdateWindow(form);
+    ShowWindow(form.Get(), SW_SHOWNA);
+    UpdateWindow(form.Get());
     RunFormLoop(form, host);
-    if (IsWindow(form)) DestroyWindow(form);
+    form.Reset();  // the window goes before its class does
     UnregisterClassW(kFormClass, instance);
 }
 

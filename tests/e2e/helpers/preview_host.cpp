@@ -33,7 +33,7 @@
 #include <cwchar>
 #include <string>
 
-#include "../../../src/startup/win32/preview_window.cpp"
+#include "startup/win32/preview_window.h"
 
 namespace {
 
