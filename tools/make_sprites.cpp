@@ -27,7 +27,7 @@ struct Colours {
 };
 
 const Colours kGreen{{196, 195, 194, 193, 192, 191, 190, 189, 188, 67, 66, 65, 64, 63, 62, 182}, 146, 8};
-const Colours kCyan{{129, 128, 127, 126, 123, 122, 121, 120, 119, 118, 216, 209, 215, 214, 3, 44, 171}, 15, 8};
+const Colours kCyan{{129, 128, 127, 126, 123, 122, 121, 120, 119, 118, 216, 215, 214, 44, 171}, 15, 8};
 
 constexpr int kWhite = 15;
 constexpr int kInk = 9;  // near-black that is not the see-through index 0
