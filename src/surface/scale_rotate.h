@@ -8,8 +8,11 @@ extern "C" {
 
 // Draws the source cell scaled by zoom and turned by angle about its pivot, the pivot landing on the
 // destination pivot point (both pivots relative to their rectangle's top-left corner). Writes only inside the
-// destination rectangle and reads only inside the source cell. Source pixels equal to the key are not drawn;
-// a key of -1 means index 0.
+// destination rectangle and reads only inside the source cell.
+// Sampling: each destination pixel centre is mapped back into the cell; pixel squares are half-open, so a
+// sample exactly on an edge belongs to the pixel to its right or below.
+// Source pixels equal to the key are not drawn: any negative key means index 0, a key above 255 draws every
+// pixel. A zoom or angle that is zero, negative (zoom), NaN or infinite draws nothing.
 void LS8_ScaleRotate(uint8_t* destBits, int16_t destPitch, int16_t destLeft, int16_t destTop, int16_t destPivotX,
                      int16_t destPivotY, int16_t destWidth, int16_t destHeight, const uint8_t* srcBits,
                      int16_t srcPitch, int16_t srcLeft, int16_t srcTop, int16_t srcPivotX, int16_t srcPivotY,
