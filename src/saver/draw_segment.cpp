@@ -52,6 +52,7 @@ std::optional<SegmentBlit> PlanSegment(int16_t x, int16_t y, float heading, int1
 void SaverCore::DrawSegment(int16_t x, int16_t y, float heading, int16_t kind, float scale) {
     const auto blit = PlanSegment(x, y, heading, kind, scale, DisplayWidth, DisplayHeight);
     if (!blit) return;
+    drawn_.Mark(blit->DestLeft, blit->DestTop, blit->DestWidth, blit->DestHeight);
     // Both buffers get the same geometry, each from its own sheet.
     for (int sheet = 0; sheet < 4; sheet += 2) {
         Tavrin_C* source = Surfaces[sheet].get();

@@ -95,6 +95,8 @@ void SaverCore::SetUpSurfaces(const PictureBox& display, const PictureBox& sourc
         frame.SetPalette(0, 256);
     }
     for (size_t i = 0; i < Surfaces.size(); ++i) SavedArrayData[i] = Surfaces[i]->GetArray(SurfaceBytes[i]);
+    // Nothing is known of the new buffers' contents: the first frame clears them whole.
+    drawn_.Reset(Surfaces[1]->GetWidth(), Surfaces[1]->GetHeight());
 }
 
 void SaverCore::TearDownSurfaces() {
@@ -162,8 +164,15 @@ void SaverCore::DrawCrawlerPart(const TrailPoint& point, const SegmentRec& part)
 }
 
 void SaverCore::DrawFrame() {
-    if (Surfaces[1]) Surfaces[1]->FillZero();
-    if (Surfaces[3]) Surfaces[3]->FillZero();
+    if (ClearWholeFrames) {
+        if (Surfaces[1]) Surfaces[1]->FillZero();
+        if (Surfaces[3]) Surfaces[3]->FillZero();
+    } else {
+        // Both buffers always hold the same scene, so one set of marks serves both.
+        for (int frame : {1, 3})
+            if (Surfaces[frame]) drawn_.ClearDirty(Surfaces[frame]->GetPointer(), Surfaces[frame]->GetPitch());
+    }
+    drawn_.Forget();
     int16_t c1 = Tail1;
     int16_t c2 = Tail2;
     int left1 = Wrapped(Tail1 - Head1, TrailLength());

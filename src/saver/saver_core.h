@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "saver/dirty_tiles.h"
 #include "saver/random_source.h"
 #include "saver/sprite_cells.h"
 #include "startup/settings.h"
@@ -121,6 +122,10 @@ public:
     int16_t SegmentCount = 0;
     int16_t SegmentIndex = 0;
 
+    // Each frame starts from black. Only what the last frame drew needs zeroing to get there, which is a
+    // fraction of the display; true clears the whole of both buffers instead, for comparison.
+    bool ClearWholeFrames = false;
+
 private:
     void DrawCrawlerPart(const TrailPoint& point, const SegmentRec& part);
     int16_t StepBack(int16_t cursor, float scale, int& entriesLeft) const;
@@ -128,6 +133,7 @@ private:
                  float& turnRate, float targetTurnRate);
 
     Settings settings_;
+    DirtyTiles drawn_;
 };
 
 }  // namespace quorvel

@@ -1,0 +1,32 @@
+// Which parts of a frame buffer the last frame drew on, so the next frame clears only those.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace quorvel {
+
+// The buffer is cut into tiles; a tile any drawing touched is dirty and is zeroed before the next frame,
+// the rest are still zero from the last clear. Until the first clear everything counts as dirty.
+class DirtyTiles {
+public:
+    static constexpr int kTileWidth = 64;
+    static constexpr int kTileHeight = 8;
+
+    // A width x height buffer whose contents are unknown: the first clear covers all of it.
+    void Reset(int width, int height);
+    // Drawing may have touched this rectangle (clipped to the buffer).
+    void Mark(int left, int top, int width, int height);
+    // Zeroes the dirty tiles of one buffer of the size given to Reset; the marks stay until Forget.
+    void ClearDirty(uint8_t* bits, int pitch) const;
+    // Every tile is zero again.
+    void Forget();
+
+    int DirtyCount() const;
+
+private:
+    int width_ = 0, height_ = 0, columns_ = 0, rows_ = 0;
+    std::vector<uint8_t> dirty_;
+};
+
+}  // namespace quorvel
