@@ -368,6 +368,34 @@ wait_ended "unwritable, after the message"
 rmdir "$QV_INI"
 rm -f "$QV_APPDATA/Quorvel"
 
+# === 6b. A program folder that cannot take the settings: they live in %APPDATA%\Quorvel =========
+# A folder stands where the file beside the program should be, so the settings cannot be written there.
+USER_INI=$QV_APPDATA/Quorvel/Quorvel.ini
+mkdir -p "$QV_INI"
+rm -rf "$QV_APPDATA/Quorvel"
+qv_on_exit 'rmdir "$QV_INI" 2>/dev/null; rm -rf "$QV_APPDATA/Quorvel"'
+open_dialog "per-user file"
+click_button "$SET_BUTTON"
+wait_ended "Set with a locked program folder"
+[[ -d $QV_INI ]] || qv_fail "per-user file: the program folder's entry was replaced"
+BESIDE_INI=$QV_INI
+QV_INI=$USER_INI
+expect_ini 75 100 100 "Set with a locked program folder wrote %APPDATA%\\Quorvel\\Quorvel.ini, and"
+# Once the per-user file exists it is the one read: its size of 120 plus one arrow click saves 121.
+printf '[Section]\r\n%s=120\r\n%s=60\r\n%s=70\r\n' "$KEY_SIZE" "$KEY_LENGTH" "$KEY_SPEED" >"$QV_INI"
+open_dialog "per-user file read back"
+S6c=$SHOTS/per_user_opened.png
+S6d=$SHOTS/per_user_moved.png
+screenshot "$S6c"
+click_client $(slider_point size arrow-right)
+wait_region_change "$S6c" "$S6d" $(label_rect size) "per-user file: the size label did not follow an arrow click"
+click_button "$SET_BUTTON"
+wait_ended "Set from the per-user file"
+expect_ini 121 60 70 "the per-user file was read at load, and Set"
+QV_INI=$BESIDE_INI
+rmdir "$QV_INI"
+rm -rf "$QV_APPDATA/Quorvel"
+
 # === 7. The link opens the README beside the program ============================================
 # A fresh prefix knows no program for text files; give this run's own prefix Notepad for them.
 wine reg add 'HKCR\.txt' /ve /d txtfile /f >>"$QV_TMP/wine.log" 2>&1 || qv_fail "link: cannot register .txt"
