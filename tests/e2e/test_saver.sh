@@ -26,10 +26,11 @@ sort -u "$QV_TMP/allowed.txt" "$QV_TMP/cyan_only.txt" >"$QV_TMP/either.txt"
 
 shown_colours() { convert "$1" -alpha off -unique-colors txt:- 2>/dev/null | awk 'NR > 1 { print toupper($3) }' | sort -u; }
 
-# Separate patches of crawler (non-black) pixels of a fair size: two of them means two crawlers apart.
-crawler_patches() {
-  convert "$1" -alpha off -fill white +opaque black -define connected-components:verbose=true \
-    -define connected-components:area-threshold=400 -connected-components 8 null: 2>/dev/null |
+# Heads on the screen, apart: only the heads carry pure white (their eyes), and the two eyes of one head
+# merge into one patch once widened, so two patches are two heads with their crawlers.
+heads_apart() {
+  convert "$1" -alpha off -fill black +opaque '#FFFFFF' -morphology Dilate Disk:8 \
+    -define connected-components:verbose=true -connected-components 8 null: 2>/dev/null |
     grep -c 'srgb(255,255,255)'
 }
 
@@ -76,7 +77,7 @@ while (($(echo "$(date +%s.%N) - $start < 20" | bc))); do
   lit=$(qv_count_colour "$shot" 000000)
   lit=$((QV_SCREEN_W * QV_SCREEN_H - lit))
   ((lit > 0)) && lit_shots=$((lit_shots + 1))
-  if ((both_seen == 0)) && (($(crawler_patches "$shot") >= 2)); then
+  if ((both_seen == 0)) && (($(heads_apart "$shot") >= 2)); then
     both_seen=1
     cp "$shot" "$QV_ARTIFACTS/both-crawlers.png"
   fi
