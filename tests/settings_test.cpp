@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "platform/profile.h"
 #include "startup/settings.h"
@@ -125,6 +126,17 @@ TEST_F(SettingsFile, SaveReplacesValuesAndKeepsEverythingElse) {
 
 TEST_F(SettingsFile, AFailedSaveIsReported) {
     EXPECT_FALSE(quorvel::SaveSettings(75, 100, 100, (folder_ / "missing" / "Quorvel.ini").string()));
+}
+
+TEST_F(SettingsFile, AFailedSaveLeavesNoFileBehind) {
+    // A folder where the file should be: the new contents are written beside it but cannot take its place.
+    fs::create_directories(file_);
+    EXPECT_FALSE(quorvel::SaveSettings(75, 100, 100, file_));
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(folder_)) left.push_back(entry.path().filename().string());
+    ASSERT_EQ(left.size(), 1u) << "expected only Quorvel.ini in the folder, got " << left.size() << " entries";
+    EXPECT_EQ(left[0], "Quorvel.ini");
+    EXPECT_TRUE(fs::is_directory(file_)) << "expected the folder in the file's place to stay a folder";
 }
 
 TEST(SettingsText, SliderPositionsCarryALeadingBlank) {

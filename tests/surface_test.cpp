@@ -101,6 +101,20 @@ TEST(Surface, DestroyReleasesEachHandleOnceInOrder) {
     EXPECT_EQ(memory::DeleteCount(section), 1);
 }
 
+TEST(Surface, MakingASurfaceAgainReleasesWhatItHeld) {
+    const int live = memory::LiveObjects();
+    Tavrin_C surface;
+    ASSERT_FALSE(surface.InitDimensions(8, 8));
+    const plat::Dc first = surface.GetDC();
+    ASSERT_FALSE(surface.InitDimensions(16, 4));
+    EXPECT_EQ(memory::DeleteCount(first), 1);
+    EXPECT_EQ(memory::LiveObjects(), live + 2);
+    memory::FailNext(memory::Call::CreateDIBSection);
+    EXPECT_TRUE(surface.InitDimensions(8, 8));
+    EXPECT_EQ(surface.GetPointer(), nullptr) << "a failed remake leaves no pixel address behind";
+    EXPECT_EQ(memory::LiveObjects(), live);
+}
+
 TEST(Surface, TheDestructorReleasesWhatTheSurfaceOwns) {
     const int live = memory::LiveObjects();
     const PictureBox box = WindowBox(4, 4);

@@ -18,6 +18,7 @@
 //   --sheets DIR              folder holding sheet_cyan.bmp and sheet_green.bmp (default: the project's assets)
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -93,7 +94,8 @@ bool Parse(int argc, char** argv, Options& o) {
         else
             return false;
     }
-    return o.width > 0 && o.height > 0 && o.width <= 16384 && o.height <= 16384 && o.frames >= 0;
+    return o.width > 0 && o.height > 0 && o.width <= 16384 && o.height <= 16384 && o.frames >= 0 &&
+           o.downscale <= std::min(o.width, o.height);
 }
 
 plat::Dc WindowFromImage(const quorvel::Image& image) {
@@ -126,7 +128,8 @@ quorvel::Image Capture(plat::Dc display, const Options& o) {
     quorvel::Image small(o.width / f, o.height / f);
     for (int y = 0; y < small.height; ++y)
         for (int x = 0; x < small.width; ++x) {
-            int sum[3] = {0, 0, 0};
+            // A block can hold 16384^2 pixels, whose channel sums overflow 32 bits.
+            int64_t sum[3] = {0, 0, 0};
             for (int j = 0; j < f; ++j)
                 for (int i = 0; i < f; ++i) {
                     const uint32_t c = image.At(x * f + i, y * f + j);
@@ -134,7 +137,7 @@ quorvel::Image Capture(plat::Dc display, const Options& o) {
                     sum[1] += (c >> 8) & 0xFF;
                     sum[2] += c & 0xFF;
                 }
-            const int n = f * f;
+            const int64_t n = int64_t{f} * f;
             small.At(x, y) = (uint32_t((sum[0] + n / 2) / n) << 16) | (uint32_t((sum[1] + n / 2) / n) << 8) |
                              uint32_t((sum[2] + n / 2) / n);
         }

@@ -157,10 +157,7 @@ void Command::UserControl_Resize() { ApplyEnabled(); }
 void Command::TmrMouse_Timer(PointerOver pointer) {
     if (!tmrMouseEnabled_) return;
     // The caption label has no window, so the pointer over it counts as over the control itself.
-    if (pointer == PointerOver::Host)
-        EndHover();
-    else if (pointer != PointerOver::Own)
-        EndHover();
+    if (pointer != PointerOver::Own) EndHover();
 }
 
 void Command::UserControl_ReadProperties(const PropertyBag& PropBag) {

@@ -1,4 +1,4 @@
-// The two angle helpers the crawlers steer with: a fixed-rate turn toward a wanted heading, and the wrap.
+// The two angle functions the crawlers steer with: a fixed-rate turn toward a wanted heading, and the wrap.
 #pragma once
 
 namespace quorvel {

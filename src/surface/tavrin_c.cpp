@@ -32,6 +32,7 @@ bool Tavrin_C::CreateSection(plat::Dc compatibleWith) {
 }
 
 bool Tavrin_C::InitPicture(const PictureBox& picture, bool grab) {
+    Destroy();  // a surface made again releases what it held, rather than leaking it
     AttachedDC = picture.dc;
     const auto width = ToInt16(picture.scaleWidth + 3);
     const auto height = ToInt16(picture.scaleHeight);
@@ -53,6 +54,7 @@ bool Tavrin_C::InitPicture(const PictureBox& picture, bool grab) {
 }
 
 bool Tavrin_C::InitDimensions(int16_t newWidth, int16_t newHeight) {
+    Destroy();
     AttachedDC = nullptr;
     const int width = (newWidth + 3) & ~3;
     if (width > INT16_MAX || width <= 0 || newHeight <= 0) {

@@ -140,9 +140,15 @@ bool WritePrivateProfileStringA(const char* section, const char* key, const char
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         if (!out) return false;
         for (const std::string& line : lines) out << line << "\r\n";
-        if (!out.flush()) return false;
+        if (!out.flush()) {
+            out.close();
+            std::remove(temporary.c_str());
+            return false;
+        }
     }
-    return std::rename(temporary.c_str(), file) == 0;
+    if (std::rename(temporary.c_str(), file) == 0) return true;
+    std::remove(temporary.c_str());
+    return false;
 }
 
 }  // namespace plat

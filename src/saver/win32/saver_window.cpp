@@ -146,7 +146,7 @@ private:
     void Form_Unload() { TearDownSurfaces(); }
     void Display_MouseDown() { Unload(); }
     void Timer2_Timer() { core_.Timer2_Timer(random_); }
-    void Paint(HWND window);
+    void Paint(HDC dc);
 
     HINSTANCE instance_;
     SaverCore core_;
@@ -272,11 +272,16 @@ void SaverWindow::Unload() {
     window_.Reset();
 }
 
-void SaverWindow::Paint(HWND window) {
-    PAINTSTRUCT ps;
-    BeginPaint(window, &ps);
-    if (presented_) core_.Present();
-    EndPaint(window, &ps);
+// The visible frame into dc: the display itself for WM_PAINT, or whatever DC WM_PRINTCLIENT hands over.
+void SaverWindow::Paint(HDC dc) {
+    if (!presented_) return;
+    if (dc == displayDc_) {
+        core_.Present();
+        return;
+    }
+    const Tavrin_C* frame = core_.Surfaces[3].get();
+    if (frame && frame->GetDC())
+        BitBlt(dc, 0, 0, width_, height_, reinterpret_cast<HDC>(frame->GetDC()), 0, 0, SRCCOPY);
 }
 
 LRESULT CALLBACK SaverWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -306,8 +311,15 @@ LRESULT SaverWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
         case WM_ERASEBKGND:
             if (presented_) return 1;  // the frame covers everything; erasing would only flicker
             break;
-        case WM_PAINT:
-            Paint(window);
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            BeginPaint(window, &ps);
+            Paint(displayDc_);
+            EndPaint(window, &ps);
+            return 0;
+        }
+        case WM_PRINTCLIENT:
+            Paint(reinterpret_cast<HDC>(wParam));
             return 0;
         case WM_DESTROY:
             timer2_.Reset();
