@@ -72,11 +72,11 @@ struct Scene {
         for (size_t i = 0; i < entries1.size(); ++i) {
             for (const auto* point :
                  {&core.Trail1[static_cast<size_t>(entries1[i])], &core.Trail2[static_cast<size_t>(entries2[i])]}) {
-                const auto blit = quorvel::PlanSegment(static_cast<int16_t>(std::nearbyint(point->X)),
-                                                       static_cast<int16_t>(std::nearbyint(point->Y)), point->Heading,
-                                                       core.Segments[i].Kind, core.Segments[i].Scale, core.DisplayWidth,
-                                                       core.DisplayHeight);
-                if (blit) blits.push_back(*blit);
+                // The same source boxes the saver draws from, so both sides walk the same samples.
+                const auto blit = core.PlanDrawnSegment(static_cast<int16_t>(std::nearbyint(point->X)),
+                                                        static_cast<int16_t>(std::nearbyint(point->Y)),
+                                                        point->Heading, core.Segments[i].Kind, core.Segments[i].Scale);
+                if (blit && blit->SrcWidth > 0) blits.push_back(*blit);
             }
         }
         return blits;

@@ -49,10 +49,30 @@ std::optional<SegmentBlit> PlanSegment(int16_t x, int16_t y, float heading, int1
                        -1};
 }
 
+std::optional<SegmentBlit> SaverCore::PlanDrawnSegment(int16_t x, int16_t y, float heading, int16_t kind,
+                                                       float scale) const {
+    auto blit = PlanSegment(x, y, heading, kind, scale, DisplayWidth, DisplayHeight);
+    if (!blit) return blit;
+    // Index 0 is never drawn, so the picture's box can shrink to its other pixels; the pivot stays where it is
+    // on the sheet, and every sample lands where it did. Only for the sheets the boxes were found on.
+    if (blit->Key < 0 && Surfaces[0] && Surfaces[2] && opaqueSheets_[0] == Surfaces[0]->GetPointer() &&
+        opaqueSheets_[1] == Surfaces[2]->GetPointer() && opaqueSheets_[0]) {
+        const OpaqueBox& box = opaque_[static_cast<size_t>(kind)];
+        blit->SrcLeft = static_cast<int16_t>(blit->SrcLeft + box.Left);
+        blit->SrcTop = static_cast<int16_t>(blit->SrcTop + box.Top);
+        blit->SrcPivotX = static_cast<int16_t>(blit->SrcPivotX - box.Left);
+        blit->SrcPivotY = static_cast<int16_t>(blit->SrcPivotY - box.Top);
+        blit->SrcWidth = box.Width;
+        blit->SrcHeight = box.Height;
+    }
+    return blit;
+}
+
 void SaverCore::DrawSegment(int16_t x, int16_t y, float heading, int16_t kind, float scale) {
-    const auto blit = PlanSegment(x, y, heading, kind, scale, DisplayWidth, DisplayHeight);
+    const auto blit = PlanDrawnSegment(x, y, heading, kind, scale);
     if (!blit) return;
     drawn_.Mark(blit->DestLeft, blit->DestTop, blit->DestWidth, blit->DestHeight);
+    if (blit->SrcWidth == 0) return;  // a picture with nothing but index 0
     // Both buffers get the same geometry, each from its own sheet.
     for (int sheet = 0; sheet < 4; sheet += 2) {
         Tavrin_C* source = Surfaces[sheet].get();

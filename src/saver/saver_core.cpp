@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 
 #include "saver/steering.h"
 #include "startup/numeric.h"
@@ -95,6 +96,7 @@ void SaverCore::SetUpSurfaces(const PictureBox& display, const PictureBox& sourc
         frame.SetPalette(0, 256);
     }
     for (size_t i = 0; i < Surfaces.size(); ++i) SavedArrayData[i] = Surfaces[i]->GetArray(SurfaceBytes[i]);
+    FindOpaqueBoxes();
     // Nothing is known of the new buffers' contents: the first frame clears them whole.
     drawn_.Reset(Surfaces[1]->GetWidth(), Surfaces[1]->GetHeight());
 }
@@ -109,6 +111,41 @@ void SaverCore::TearDownSurfaces() {
         }
     }
     for (auto& surface : Surfaces) surface.reset();
+    opaqueSheets_ = {};
+}
+
+void SaverCore::FindOpaqueBoxes() {
+    opaqueSheets_ = {};
+    if (!Surfaces[0] || !Surfaces[2]) return;
+    const Tavrin_C* sheets[2] = {Surfaces[0].get(), Surfaces[2].get()};
+    for (size_t kind = 0; kind < kSpriteCells.size(); ++kind) {
+        const SpriteCell& cell = kSpriteCells[kind];
+        OpaqueBox& box = opaque_[kind];
+        box = {0, 0, cell.Width, cell.Height};
+        bool inside = cell.SourceX >= 0 && cell.SourceY >= 0 && cell.Width > 0 && cell.Height > 0;
+        for (const Tavrin_C* sheet : sheets)
+            inside = inside && sheet->GetPointer() && cell.SourceX + cell.Width <= sheet->GetPitch() &&
+                     cell.SourceX + cell.Width <= sheet->GetWidth() &&
+                     cell.SourceY + cell.Height <= sheet->GetHeight();
+        // A picture reaching past a sheet's edge keeps its whole box.
+        if (!inside) continue;
+        int left = cell.Width, right = 0, top = cell.Height, bottom = 0;
+        for (const Tavrin_C* sheet : sheets) {
+            for (int y = 0; y < cell.Height; ++y) {
+                const ptrdiff_t rowStart = static_cast<ptrdiff_t>(cell.SourceY + y) * sheet->GetPitch();
+                const uint8_t* row = sheet->GetPointer() + rowStart + cell.SourceX;
+                for (int x = 0; x < cell.Width; ++x) {
+                    if (row[x] == 0) continue;
+                    left = std::min(left, x), right = std::max(right, x + 1);
+                    top = std::min(top, y), bottom = std::max(bottom, y + 1);
+                }
+            }
+        }
+        box = left < right ? OpaqueBox{static_cast<int16_t>(left), static_cast<int16_t>(top),
+                                       static_cast<int16_t>(right - left), static_cast<int16_t>(bottom - top)}
+                           : OpaqueBox{};
+    }
+    opaqueSheets_ = {sheets[0]->GetPointer(), sheets[1]->GetPointer()};
 }
 
 void SaverCore::StartAnimation() {

@@ -95,6 +95,9 @@ public:
     void Present();
 
     void DrawSegment(int16_t x, int16_t y, float heading, int16_t kind, float scale);
+    // The blit DrawSegment makes for a part, its source box already shrunk to the picture's drawn pixels.
+    std::optional<SegmentBlit> PlanDrawnSegment(int16_t x, int16_t y, float heading, int16_t kind,
+                                                float scale) const;
     // The ring entry each part is drawn at, tail part first, for a crawler whose tail and head are given.
     std::vector<int16_t> PartEntries(int16_t tail, int16_t head) const;
     void Timer2_Timer(RandomSource& random);
@@ -132,8 +135,17 @@ private:
     void Advance(std::vector<TrailPoint>& trail, int16_t& head, int16_t& tail, int16_t targetX, int16_t targetY,
                  float& turnRate, float targetTurnRate);
 
+    // Each picture's box shrunk to its non-zero pixels on either sheet, found once the sheets are grabbed:
+    // zero is never drawn, so blitting the smaller box draws the same pixels and walks fewer samples.
+    struct OpaqueBox {
+        int16_t Left = 0, Top = 0, Width = 0, Height = 0;  // relative to the picture's top-left corner
+    };
+    void FindOpaqueBoxes();
+
     Settings settings_;
     DirtyTiles drawn_;
+    std::array<OpaqueBox, kSpriteCells.size()> opaque_{};
+    std::array<const uint8_t*, 2> opaqueSheets_{};  // the sheet pixels the boxes were found on
 };
 
 }  // namespace quorvel
