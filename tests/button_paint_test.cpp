@@ -5,6 +5,7 @@
 #include <set>
 #include <string>
 
+#include "base/numeric.h"
 #include "button/button_face.h"
 #include "button/command.h"
 #include "platform/gdi.h"
@@ -207,9 +208,9 @@ TEST(FaceSizes, OtherDpiScalesTheFace) {
     // 60 twips are 5 pixels here: the 4-pixel corner fills 5, the top edge starts at pixel 5.
     EXPECT_EQ(PixelRgb(target, 4, 0) >> 16, 3u);
     EXPECT_EQ(PixelRgb(target, 5, 0) >> 16, 4u);
-    EXPECT_EQ(TwipsToPixelsAt(1, 120), 0);
-    EXPECT_EQ(TwipsToPixelsAt(1395, 120), 116);  // 116.25
-    EXPECT_EQ(TwipsToPixelsAt(6, 120), 1) << "halves round up";
+    EXPECT_EQ(TwipsToPixels(1, 120), 0);
+    EXPECT_EQ(TwipsToPixels(1395, 120), 116);  // 116.25
+    EXPECT_EQ(TwipsToPixels(6, 120), 1) << "halves round up";
 }
 
 // ---- The control's states drive the gradient through the real painter ----

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "startup/command_line.h"
-#include "startup/numeric.h"
+#include "base/numeric.h"
 
 using quorvel::ParseCommandLine;
 using quorvel::StartMode;

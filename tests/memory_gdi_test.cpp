@@ -4,6 +4,7 @@
 #include "platform/gdi.h"
 #include "platform/memory/memory_gdi.h"
 #include "platform/memory/memory_objects.h"
+#include "surface/palette.h"
 
 namespace memory = plat::memory;
 
@@ -26,9 +27,9 @@ TEST(MemoryGdi, NearestColourTakesTheLowestIndexOnTies) {
     table[3] = {0, 0, 200, 0};  // blue, green, red
     table[7] = {0, 0, 200, 0};
     table[9] = {0, 0, 100, 0};
-    EXPECT_EQ(memory::NearestIndex(table, 0xC80000), 3);
-    EXPECT_EQ(memory::NearestIndex(table, 0x000000), 0) << "black finds entry 0 before any other black";
-    EXPECT_EQ(memory::NearestIndex(table, 0x960000), 3) << "150 is as near to 200 as to 100: the lower index wins";
+    EXPECT_EQ(quorvel::NearestIndex(table, 200, 0, 0), 3);
+    EXPECT_EQ(quorvel::NearestIndex(table, 0, 0, 0), 0) << "black finds entry 0 before any other black";
+    EXPECT_EQ(quorvel::NearestIndex(table, 150, 0, 0), 3) << "150 is as near to 200 as to 100: the lower index wins";
 }
 
 TEST(MemoryGdi, BlitsClipToBothBitmaps) {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "saver/frame_pacer.h"
-#include "saver/palette_match.h"
+#include "surface/palette.h"
 #include "saver/saver_core.h"
 #include "saver/steering.h"
 #include "saver_harness.h"

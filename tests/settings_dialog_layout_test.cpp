@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/numeric.h"
 #include "settings_dialog/dialog_layout.h"
 
 namespace quorvel {
@@ -206,7 +207,7 @@ TEST(DialogLayoutPixels, MulDivRoundsHalfAwayFromZero) {
     EXPECT_EQ(MulDivRound(1, 1, 0), std::nullopt) << "division by zero fails";
     EXPECT_EQ(MulDivRound(0x7fffffff, 4, 1), std::nullopt) << "overflow fails";
     EXPECT_EQ(MulDivRound(0x7fffffff, 4, 4), 0x7fffffff) << "64-bit intermediate";
-    EXPECT_EQ(DialogTwipsToPixels(1, 0), 0);
+    EXPECT_EQ(TwipsToPixels(1, 0), 0);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 
+#include "base/numeric.h"
 #include "platform/paint.h"
 
 namespace quorvel {
@@ -27,12 +28,6 @@ void FillSolid(plat::Dc target, int widthPixels, int heightPixels, uint32_t rgb)
 
 }  // namespace
 
-int TwipsToPixelsAt(int twips, int dpi) {
-    const long long product = static_cast<long long>(twips) * dpi;
-    const long long half = 720;
-    return static_cast<int>(product >= 0 ? (product + half) / 1440 : -((-product + half) / 1440));
-}
-
 void FillFaceGradient(plat::Dc target, int widthPixels, int heightPixels, bool reverse) {
     const uint32_t top = reverse ? kGradientDark : kGradientLight;
     const uint32_t bottom = reverse ? kGradientLight : kGradientDark;
@@ -42,8 +37,8 @@ void FillFaceGradient(plat::Dc target, int widthPixels, int heightPixels, bool r
 }
 
 void ButtonFace::DrawFace(Skin skin, const FaceGeometry& g, bool reverseGradient) {
-    const int widthPixels = TwipsToPixelsAt(g.width, dpi_);
-    const int heightPixels = TwipsToPixelsAt(g.height, dpi_);
+    const int widthPixels = TwipsToPixels(g.width, dpi_);
+    const int heightPixels = TwipsToPixels(g.height, dpi_);
     FillSolid(target_, widthPixels, heightPixels, kFaceClearColour);
     FillFaceGradient(target_, widthPixels, heightPixels, reverseGradient);
 
@@ -51,8 +46,8 @@ void ButtonFace::DrawFace(Skin skin, const FaceGeometry& g, bool reverseGradient
     plat::SetStretchBltMode(target_, plat::kColorOnColor);
     // Destination in the display's twips, source in the skin's own; the 1-twip offsets fall on pixel 0.
     auto piece = [&](int x, int y, int w, int h, int sx, int sy, int sw, int sh) {
-        auto d = [&](int twips) { return TwipsToPixelsAt(twips, dpi_); };
-        auto s = [](int twips) { return TwipsToPixelsAt(twips, 1440 / kSkinTwipsPerPixel); };
+        auto d = [&](int twips) { return TwipsToPixels(twips, dpi_); };
+        auto s = [](int twips) { return TwipsToPixels(twips, kTwipsPerInch / kSkinTwipsPerPixel); };
         plat::StretchBlt(target_, d(x), d(y), d(w), d(h), source, s(sx), s(sy), s(sw), s(sh), plat::kSrcCopy);
     };
     const int c = g.corner;

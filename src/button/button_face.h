@@ -20,9 +20,6 @@ inline constexpr uint32_t kGradientDark = 0xC6C5D7;   // (198, 197, 215) as 0x00
 // What a cleared face holds before the gradient and the frame cover it: the light button-face colour.
 inline constexpr uint32_t kFaceClearColour = 0xECE9D8;
 
-// Twips to pixels at `dpi`, rounding halves away from zero (MulDiv's rule).
-int TwipsToPixelsAt(int twips, int dpi);
-
 // Fills columns 0..Wp-2 and rows 0..Hp-2 with the vertical gradient; the last column and row are left to the frame.
 void FillFaceGradient(plat::Dc target, int widthPixels, int heightPixels, bool reverse);
 

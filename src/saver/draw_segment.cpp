@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "saver/saver_core.h"
-#include "startup/numeric.h"
+#include "base/numeric.h"
 
 namespace quorvel {
 

@@ -6,7 +6,7 @@
 #include <cstddef>
 
 #include "saver/steering.h"
-#include "startup/numeric.h"
+#include "base/numeric.h"
 #include "surface/scale_rotate.h"
 
 namespace quorvel {

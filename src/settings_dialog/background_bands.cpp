@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "settings_dialog/dialog_layout.h"
-#include "startup/numeric.h"
+#include "base/numeric.h"
 
 namespace quorvel {
 namespace {
@@ -53,7 +53,7 @@ std::vector<BandColour> PanelBandRows(int heightPixels, int dpi) {
         static_cast<float>(static_cast<double>(heightPixels) * kTwipsPerInch / static_cast<double>(dpi));
     const int last = LastBandLine(heightTwips);
     for (int y = 0; y <= last; ++y) {
-        const int row = DialogTwipsToPixels(y, dpi);
+        const int row = TwipsToPixels(y, dpi);
         if (row >= heightPixels) break;
         rows[static_cast<size_t>(row)] = PanelBandColour(BandLevel(y, heightTwips));
     }

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <limits>
 
+#include "base/numeric.h"
+
 namespace quorvel {
 namespace {
 
@@ -63,30 +65,16 @@ const ControlSpec& FindControl(ControlId id) {
     std::abort();  // every ControlId has a row; reaching here is a programming error
 }
 
-std::optional<int32_t> MulDivRound(int32_t value, int32_t numerator, int32_t denominator) {
-    if (denominator == 0) return std::nullopt;
-    const int64_t product = static_cast<int64_t>(value) * numerator;
-    const bool negative = (product < 0) != (denominator < 0);
-    const uint64_t magnitude = static_cast<uint64_t>(product < 0 ? -product : product);
-    const uint64_t divisor = static_cast<uint64_t>(denominator < 0 ? -static_cast<int64_t>(denominator) : denominator);
-    const uint64_t rounded = (magnitude + divisor / 2) / divisor;
-    if (rounded > static_cast<uint64_t>(std::numeric_limits<int32_t>::max())) return std::nullopt;
-    const int64_t result = negative ? -static_cast<int64_t>(rounded) : static_cast<int64_t>(rounded);
-    return static_cast<int32_t>(result);
-}
-
-int DialogTwipsToPixels(int twips, int dpi) { return MulDivRound(twips, dpi, kTwipsPerInch).value_or(0); }
-
 LayoutRect RectToPixels(const LayoutRect& twips, int dpi) {
-    return LayoutRect{DialogTwipsToPixels(twips.left, dpi), DialogTwipsToPixels(twips.top, dpi),
-                      DialogTwipsToPixels(twips.width, dpi), DialogTwipsToPixels(twips.height, dpi)};
+    return LayoutRect{TwipsToPixels(twips.left, dpi), TwipsToPixels(twips.top, dpi),
+                      TwipsToPixels(twips.width, dpi), TwipsToPixels(twips.height, dpi)};
 }
 
 int DialogFontPixelHeight(int dpi) { return MulDivRound(kDialogFontHundredthsOfPoint, dpi, 72 * 100).value_or(0); }
 
 PixelLayout DialogClientPixels(int dpi) {
-    return PixelLayout{DialogTwipsToPixels(kDialogClientWidthTwips, dpi),
-                       DialogTwipsToPixels(kDialogClientHeightTwips, dpi)};
+    return PixelLayout{TwipsToPixels(kDialogClientWidthTwips, dpi),
+                       TwipsToPixels(kDialogClientHeightTwips, dpi)};
 }
 
 }  // namespace quorvel

@@ -13,7 +13,6 @@ namespace quorvel {
 inline constexpr int kDialogClientWidthTwips = 4575;
 inline constexpr int kDialogClientHeightTwips = 4215;
 
-inline constexpr int kTwipsPerInch = 1440;
 
 // Every label, and the two buttons' captions, use this font.
 inline constexpr std::string_view kDialogFontFaceUtf8 = "ＭＳ Ｐゴシック";
@@ -118,12 +117,6 @@ inline constexpr SliderRange kSpeedRange{50, 120, 50};
 std::span<const ControlSpec> DialogControls();
 const ControlSpec& FindControl(ControlId id);
 
-// MulDiv(value, numerator, denominator): the product rounded half away from zero; nullopt when the
-// denominator is 0 or the result leaves 32 bits.
-std::optional<int32_t> MulDivRound(int32_t value, int32_t numerator, int32_t denominator);
-
-// twips * dpi / 1440 rounded like MulDiv (0 when the arithmetic fails).
-int DialogTwipsToPixels(int twips, int dpi);
 // Each of left, top, width and height converted on its own, the way a control's properties are.
 LayoutRect RectToPixels(const LayoutRect& twips, int dpi);
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <charconv>
 
-#include "startup/numeric.h"
+#include "base/numeric.h"
 
 namespace quorvel {
 
@@ -92,7 +92,7 @@ WindowPosition CentredWindowPixels(int screenWidth, int screenHeight, int window
     const double twipsPerPixel = static_cast<double>(kTwipsPerInch) / dpi;
     const WindowPosition twips = CentredWindowPosition(screenWidth * twipsPerPixel, screenHeight * twipsPerPixel,
                                                        windowWidth * twipsPerPixel, windowHeight * twipsPerPixel);
-    return WindowPosition{DialogTwipsToPixels(twips.left, dpi), DialogTwipsToPixels(twips.top, dpi)};
+    return WindowPosition{TwipsToPixels(twips.left, dpi), TwipsToPixels(twips.top, dpi)};
 }
 
 }  // namespace quorvel

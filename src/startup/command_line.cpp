@@ -1,7 +1,7 @@
 // Mode selection: the second character, upper-cased, picks the mode; nothing else is examined but the handle.
 #include "startup/command_line.h"
 
-#include "startup/numeric.h"
+#include "base/numeric.h"
 
 namespace quorvel {
 

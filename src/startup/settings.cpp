@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "platform/profile.h"
-#include "startup/numeric.h"
+#include "base/numeric.h"
 
 namespace quorvel {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "startup/numeric.h"
+#include "base/numeric.h"
 #include "surface/palette.h"
 #include "surface/scale_rotate.h"
 

@@ -3,10 +3,12 @@
 #include "button/win32/command_control.h"
 
 #include <array>
+#include <cmath>
 #include <new>
 #include <string>
 #include <utility>
 
+#include "base/numeric.h"
 #include "button/button_face.h"
 #include "button/command.h"
 #include "button/win32/button_resources.h"
@@ -105,7 +107,7 @@ public:
         heightPixels_ = height;
         image_.Hold(CreateImage(width, height));
         face_.SetTarget(image_.Plat());
-        command_.SetSize(MulDiv(width, 1440, dpi_), MulDiv(height, 1440, dpi_));
+        command_.SetSize(PixelsToTwips(width, dpi_), PixelsToTwips(height, dpi_));
         if (notify) command_.UserControl_Resize();
     }
 
@@ -185,12 +187,12 @@ private:
         return ((keys & MK_LBUTTON) ? kLeftButton : 0) | ((keys & MK_RBUTTON) ? kRightButton : 0) |
                ((keys & MK_MBUTTON) ? kMiddleButton : 0);
     }
-    float TwipsX(LPARAM position) const { return static_cast<float>(XOf(position)) * 1440.0f / dpi_; }
-    float TwipsY(LPARAM position) const { return static_cast<float>(YOf(position)) * 1440.0f / dpi_; }
+    float TwipsX(LPARAM position) const { return static_cast<float>(XOf(position)) * float(kTwipsPerInch) / dpi_; }
+    float TwipsY(LPARAM position) const { return static_cast<float>(YOf(position)) * float(kTwipsPerInch) / dpi_; }
     static int XOf(LPARAM l) { return static_cast<int>(static_cast<short>(LOWORD(l))); }
     static int YOf(LPARAM l) { return static_cast<int>(static_cast<short>(HIWORD(l))); }
 
-    int ToPixels(double twips) const { return TwipsToPixels(static_cast<int>(twips < 0 ? twips - 0.5 : twips + 0.5), dpi_); }
+    int ToPixels(double twips) const { return TwipsToPixels(static_cast<int>(std::lround(twips)), dpi_); }
 
     HFONT CaptionFont() {
         const Font& wanted = command_.Label().font;

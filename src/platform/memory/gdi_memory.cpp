@@ -8,6 +8,7 @@
 #include "platform/gdi.h"
 #include "platform/memory/memory_gdi.h"
 #include "platform/memory/memory_objects.h"
+#include "surface/palette.h"
 
 namespace plat::memory {
 namespace {
@@ -58,7 +59,7 @@ uint32_t BitmapRecord::ReadRgb(int x, int y) {
 void BitmapRecord::WriteRgb(int x, int y, uint32_t rgb) {
     uint8_t* row = Row(y);
     if (bitsPerPixel == 8) {
-        row[x] = NearestIndex(table, rgb);
+        row[x] = quorvel::NearestIndex(table, int(rgb >> 16) & 0xFF, int(rgb >> 8) & 0xFF, int(rgb) & 0xFF);
         return;
     }
     uint8_t* p = row + x * 4;
@@ -66,21 +67,6 @@ void BitmapRecord::WriteRgb(int x, int y, uint32_t rgb) {
     p[1] = (rgb >> 8) & 0xFF;
     p[2] = (rgb >> 16) & 0xFF;
     p[3] = 0;
-}
-
-uint8_t NearestIndex(const RgbQuad (&table)[256], uint32_t rgb) {
-    const int r = (rgb >> 16) & 0xFF, g = (rgb >> 8) & 0xFF, b = rgb & 0xFF;
-    int best = 0;
-    int bestDistance = 1 << 30;
-    for (int i = 0; i < 256; ++i) {
-        const int dr = table[i].red - r, dg = table[i].green - g, db = table[i].blue - b;
-        const int distance = dr * dr + dg * dg + db * db;
-        if (distance < bestDistance) {
-            bestDistance = distance;
-            best = i;
-        }
-    }
-    return static_cast<uint8_t>(best);
 }
 
 DcRecord* ToDc(Dc dc) {
@@ -208,7 +194,7 @@ bool BitBlt(Dc destination, int x, int y, int width, int height, Dc source, int 
             } else if (d.bitsPerPixel == 8) {
                 const uint32_t rgb = s.ReadRgb(sx, sy);
                 auto it = matched.find(rgb);
-                if (it == matched.end()) it = matched.emplace(rgb, NearestIndex(d.table, rgb)).first;
+                if (it == matched.end()) it = matched.emplace(rgb, quorvel::NearestIndex(d.table, int(rgb >> 16) & 0xFF, int(rgb >> 8) & 0xFF, int(rgb) & 0xFF)).first;
                 d.Row(dy)[dx] = it->second;
             } else {
                 d.WriteRgb(dx, dy, s.ReadRgb(sx, sy));

@@ -37,7 +37,4 @@ struct DcRecord {
 DcRecord* ToDc(Dc dc);              // null when the handle names no DC
 BitmapRecord* ToBitmap(GdiObject object);  // null when the handle names no bitmap
 
-// Nearest entry of an indexed bitmap's colour table by squared RGB distance; the lowest index wins ties.
-uint8_t NearestIndex(const RgbQuad (&table)[256], uint32_t rgb);
-
 }  // namespace plat::memory

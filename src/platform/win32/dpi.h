@@ -8,6 +8,4 @@ namespace quorvel::win32 {
 // The DPI of the monitor the window is on (the system DPI where the system cannot say per window).
 int DpiForWindow(HWND window);
 
-inline int TwipsToPixels(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
-
 }  // namespace quorvel::win32

@@ -9,7 +9,6 @@
 #include "platform/gdi.h"
 #include "platform/win32/handles.h"
 #include "saver/frame_pacer.h"
-#include "saver/palette_match.h"
 #include "saver/random_source.h"
 #include "saver/saver_core.h"
 #include "saver/sprite_cells.h"

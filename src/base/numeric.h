@@ -1,4 +1,5 @@
-// Number conversions the whole program shares: nearest-even rounding into fixed widths, and numeric text.
+// Number conversions the whole program shares: nearest-even rounding into fixed widths, numeric text, and
+// twips to pixels.
 #pragma once
 
 #include <cmath>
@@ -13,8 +14,14 @@ namespace quorvel {
 std::optional<int16_t> ToInt16(double value);
 std::optional<int32_t> ToInt32(double value);
 
-// A 16-bit result that is known to fit, for expressions whose range the caller has already bounded.
-inline int16_t RoundToInt16(double value) { return static_cast<int16_t>(std::nearbyint(value)); }
+// value * numerator / denominator with a 64-bit product, rounded half away from zero (Win32 MulDiv's rule);
+// empty when the denominator is zero or the result does not fit 32 bits.
+std::optional<int32_t> MulDivRound(int32_t value, int32_t numerator, int32_t denominator);
+
+// Layouts are in twips, 1440 to the inch; both directions round like MulDivRound and give 0 when it fails.
+inline constexpr int kTwipsPerInch = 1440;
+inline int TwipsToPixels(int twips, int dpi) { return MulDivRound(twips, dpi, kTwipsPerInch).value_or(0); }
+inline int PixelsToTwips(int pixels, int dpi) { return MulDivRound(pixels, kTwipsPerInch, dpi).value_or(0); }
 
 // Text to number the way a strict numeric conversion reads it: blanks around the number allowed, an optional
 // sign, digits with an optional decimal point and exponent, or &H / &O for hexadecimal and octal. Anything

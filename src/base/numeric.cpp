@@ -1,5 +1,5 @@
 // Number conversions shared by every subsystem.
-#include "startup/numeric.h"
+#include "base/numeric.h"
 
 #include <cstdlib>
 #include <limits>
@@ -113,6 +113,17 @@ double Val(std::string_view text) {
     const std::string number = ReadDecimal(text, pos, true, anyDigit);
     if (!anyDigit) return 0;
     return std::strtod(number.c_str(), nullptr);
+}
+
+std::optional<int32_t> MulDivRound(int32_t value, int32_t numerator, int32_t denominator) {
+    if (denominator == 0) return std::nullopt;
+    const int64_t product = static_cast<int64_t>(value) * numerator;
+    const bool negative = (product < 0) != (denominator < 0);
+    const uint64_t magnitude = static_cast<uint64_t>(product < 0 ? -product : product);
+    const uint64_t divisor = static_cast<uint64_t>(denominator < 0 ? -static_cast<int64_t>(denominator) : denominator);
+    const uint64_t rounded = (magnitude + divisor / 2) / divisor;
+    if (rounded > static_cast<uint64_t>(std::numeric_limits<int32_t>::max())) return std::nullopt;
+    return static_cast<int32_t>(negative ? -static_cast<int64_t>(rounded) : static_cast<int64_t>(rounded));
 }
 
 }  // namespace quorvel

@@ -1,0 +1,89 @@
+// What the unit tests share: temporary folders, whole files, the committed pictures, memory surfaces and
+// colours printed the way a failure message wants them.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "image_file.h"
+#include "platform/gdi.h"
+
+namespace quorvel::testing {
+
+// 0x00RRGGBB as six hex digits.
+inline std::string Hex(uint32_t rgb) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%06X", rgb);
+    return text;
+}
+
+// A fresh folder of this test's own, removed with everything in it at the end of the test.
+class TempFolder {
+public:
+    TempFolder() {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string name = std::string("quorvel-") + (info ? info->test_suite_name() : "suite") + "-" +
+                           (info ? info->name() : "test");
+        for (char& c : name)
+            if (c == '/') c = '_';
+        path_ = std::filesystem::temp_directory_path() / name;
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_);
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::filesystem::path& Path() const { return path_; }
+    std::string File(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+inline void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+inline std::string AssetPath(const std::string& name) { return std::string(QUORVEL_SOURCE_DIR) + "/assets/" + name; }
+
+// A committed picture from assets/; an empty image when it cannot be read.
+inline Image LoadAsset(const std::string& name) {
+    Image image;
+    ReadBmp(AssetPath(name), image);
+    return image;
+}
+
+// A memory DC holding a fresh top-down DIB section of 8 or 32 bits per pixel (an 8-bit one with an all-black
+// colour table until the test sets one).
+inline plat::Dc MemoryDc(int width, int height, int bitsPerPixel = 32) {
+    plat::Dc dc = plat::CreateCompatibleDC(nullptr);
+    plat::BitmapInfo256 info{};
+    info.header.biSize = sizeof(plat::BitmapInfoHeader);
+    info.header.biWidth = width;
+    info.header.biHeight = -height;
+    info.header.biPlanes = 1;
+    info.header.biBitCount = static_cast<uint16_t>(bitsPerPixel);
+    void* bits = nullptr;
+    plat::Bitmap bitmap = plat::CreateDIBSection(dc, &info, plat::kDibRgbColors, &bits);
+    plat::SelectObject(dc, bitmap);
+    return dc;
+}
+
+}  // namespace quorvel::testing
