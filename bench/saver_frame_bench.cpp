@@ -15,7 +15,7 @@
 
 #include "image_file.h"
 #include "platform/memory/memory_gdi.h"
-#include "saver/saver_core.h"
+#include "saver/saver.h"
 
 #if QUORVEL_HAVE_ALLEGRO4
 // Allegro's headers bring a magic main and short macro names; they stay in this one file, included last.
@@ -38,52 +38,50 @@ const Workload kWorkloads[] = {
     {"3840x2160_size150_length200", 3840, 2160, {150, 200, 100, 50}, 7000},
 };
 
-plat::Dc WindowFromImage(const quorvel::Image& image) {
-    plat::Dc dc = plat::memory::CreateWindowDC(image.width, image.height);
-    for (int y = 0; y < image.height; ++y)
-        for (int x = 0; x < image.width; ++x) plat::memory::SetPixelRgb(dc, x, y, image.At(x, y));
-    return dc;
+quorvel::Image Sheet(const char* name) {
+    quorvel::Image image;
+    quorvel::ReadBmp(std::string(QUORVEL_SOURCE_DIR) + "/assets/" + name, image);
+    return image;
 }
 
-// A saver core on the in-memory platform, run forward until its crawlers are well in view.
+// A saver on the in-memory platform, run forward until its crawlers are well in view.
 struct Scene {
-    explicit Scene(const Workload& w) : core(w.settings) {
-        quorvel::Image cyan, green;
-        const std::string assets = std::string(QUORVEL_SOURCE_DIR) + "/assets/";
-        ok = quorvel::ReadBmp(assets + "sheet_cyan.bmp", cyan) && quorvel::ReadBmp(assets + "sheet_green.bmp", green);
-        if (!ok) return;
-        const quorvel::PictureBox display{plat::memory::CreateWindowDC(w.width, w.height), double(w.width),
-                                          double(w.height)};
-        core.FillTrails(w.width, w.height);
-        core.ActivateDisplay(display, {WindowFromImage(cyan), 256, 256}, {WindowFromImage(green), 256, 256});
-        core.StartAnimation();
+    explicit Scene(const Workload& w)
+        : cyan(Sheet("sheet_cyan.bmp")),
+          green(Sheet("sheet_green.bmp")),
+          ok(cyan.width > 0 && green.width > 0),
+          saver(w.settings, {plat::memory::CreateWindowDC(w.width, w.height), double(w.width), double(w.height)},
+                cyan, green),
+          core(saver.Core()) {
         quorvel::SeededRandom random(3);
         for (int frame = 1; frame <= w.warmUpFrames; ++frame) {
             core.AdvanceCrawlers();
-            if (frame % 36 == 0) core.Timer2_Timer(random);
+            if (frame % 36 == 0) saver.Tick(random);
         }
     }
 
     // The blits DrawFrame makes, in its order: part by part from the tail, crawler 1 before crawler 2.
     std::vector<quorvel::SegmentBlit> Blits() const {
         std::vector<quorvel::SegmentBlit> blits;
-        const auto entries1 = core.PartEntries(core.Tail1, core.Head1);
-        const auto entries2 = core.PartEntries(core.Tail2, core.Head2);
-        for (size_t i = 0; i < entries1.size(); ++i) {
-            for (const auto* point :
-                 {&core.Trail1[static_cast<size_t>(entries1[i])], &core.Trail2[static_cast<size_t>(entries2[i])]}) {
+        quorvel::BodyWalk walks[2] = {{core.Crawlers[0], core.TrailLength()}, {core.Crawlers[1], core.TrailLength()}};
+        for (int i = 0; i < core.SegmentCount; ++i) {
+            for (int c = 0; c < 2; ++c) {
+                const quorvel::TrailPoint& point = core.Crawlers[c].Trail[walks[c].Entry()];
                 // The same source boxes the saver draws from, so both sides walk the same samples.
-                const auto blit = core.PlanDrawnSegment(static_cast<int16_t>(std::nearbyint(point->X)),
-                                                        static_cast<int16_t>(std::nearbyint(point->Y)),
-                                                        point->Heading, core.Segments[i].Kind, core.Segments[i].Scale);
+                const auto blit = core.PlanDrawnSegment(static_cast<int16_t>(std::nearbyint(point.X)),
+                                                        static_cast<int16_t>(std::nearbyint(point.Y)), point.Heading,
+                                                        core.Segments[i].Kind, core.Segments[i].Scale);
                 if (blit && blit->SrcWidth > 0) blits.push_back(*blit);
+                walks[c].StepBack(core.Segments[i].Scale);
             }
         }
         return blits;
     }
 
-    bool ok = false;
-    quorvel::SaverCore core;
+    quorvel::Image cyan, green;
+    bool ok;
+    quorvel::Saver saver;
+    quorvel::SaverCore& core;
 };
 
 void SetCounters(benchmark::State& state, const Scene& scene) {

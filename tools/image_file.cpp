@@ -9,11 +9,6 @@
 namespace quorvel {
 namespace {
 
-uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {
-    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (uint32_t{b[at + 3]} << 24);
-}
-uint16_t Le16(const std::vector<uint8_t>& b, size_t at) { return static_cast<uint16_t>(b[at] | (b[at + 1] << 8)); }
-
 void Put32Le(std::vector<uint8_t>& out, uint32_t v) {
     for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
@@ -56,49 +51,11 @@ void PutChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uin
 
 }  // namespace
 
-bool ReadBmp(const std::vector<uint8_t>& b, Image& image) {
-    if (b.size() < 54 || b[0] != 'B' || b[1] != 'M') return false;
-    const uint32_t offset = Le32(b, 10);
-    const uint32_t headerSize = Le32(b, 14);
-    const int32_t width = static_cast<int32_t>(Le32(b, 18));
-    const int32_t rawHeight = static_cast<int32_t>(Le32(b, 22));
-    const uint16_t bits = Le16(b, 28);
-    const uint32_t compression = Le32(b, 30);
-    uint32_t colours = Le32(b, 46);
-    if (width <= 0 || rawHeight == 0 || width > 16384 || rawHeight > 16384 || rawHeight < -16384) return false;
-    if (compression != 0 || (bits != 8 && bits != 24 && bits != 32)) return false;
-    const bool topDown = rawHeight < 0;
-    const int height = topDown ? -rawHeight : rawHeight;
-    const size_t stride = ((static_cast<size_t>(width) * bits + 31) / 32) * 4;
-    if (offset + stride * height > b.size()) return false;
-    std::array<uint32_t, 256> table{};
-    if (bits == 8) {
-        if (colours == 0 || colours > 256) colours = 256;
-        const size_t tableAt = 14 + headerSize;
-        if (tableAt + colours * 4 > b.size()) return false;
-        for (uint32_t i = 0; i < colours; ++i)
-            table[i] = (b[tableAt + 4 * i + 2] << 16) | (b[tableAt + 4 * i + 1] << 8) | b[tableAt + 4 * i];
-    }
-    image = Image(width, height);
-    for (int y = 0; y < height; ++y) {
-        const uint8_t* row = b.data() + offset + stride * static_cast<size_t>(topDown ? y : height - 1 - y);
-        for (int x = 0; x < width; ++x) {
-            if (bits == 8) {
-                image.At(x, y) = table[row[x]];
-            } else {
-                const uint8_t* p = row + x * (bits / 8);
-                image.At(x, y) = (p[2] << 16) | (p[1] << 8) | p[0];
-            }
-        }
-    }
-    return true;
-}
-
 bool ReadBmp(const std::string& path, Image& image) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
     const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return ReadBmp(bytes, image);
+    return DecodeBmp(bytes, image);
 }
 
 std::vector<uint8_t> EncodeBmp24(const Image& image) {

@@ -26,7 +26,7 @@
 
 #include "image_file.h"
 #include "platform/memory/memory_gdi.h"
-#include "saver/saver_core.h"
+#include "saver/saver.h"
 
 namespace {
 
@@ -96,13 +96,6 @@ bool Parse(int argc, char** argv, Options& o) {
     }
     return o.width > 0 && o.height > 0 && o.width <= 16384 && o.height <= 16384 && o.frames >= 0 &&
            o.downscale <= std::min(o.width, o.height);
-}
-
-plat::Dc WindowFromImage(const quorvel::Image& image) {
-    plat::Dc dc = plat::memory::CreateWindowDC(image.width, image.height);
-    for (int y = 0; y < image.height; ++y)
-        for (int x = 0; x < image.width; ++x) plat::memory::SetPixelRgb(dc, x, y, image.At(x, y));
-    return dc;
 }
 
 // The green sheet's hues turned toward yellow: the still shows the crawlers in a warmer green than the screen.
@@ -178,39 +171,32 @@ int main(int argc, char** argv) {
 
     const quorvel::PictureBox display{plat::memory::CreateWindowDC(o.width, o.height), double(o.width),
                                       double(o.height)};
-    const quorvel::PictureBox source0{WindowFromImage(cyan), 256, 256};
-    const quorvel::PictureBox source1{WindowFromImage(green), 256, 256};
-
-    quorvel::SaverCore core(o.settings);
-    core.FillTrails(o.width, o.height);
-    core.ActivateDisplay(display, source0, source1);
-    core.StartAnimation();
-    core.TurnRate1 = core.TurnRate2 = core.TargetTurnRate1 = core.TargetTurnRate2 = o.turnRate;
-    if (o.target[0][0] >= 0) {
-        core.Target1X = static_cast<int16_t>(o.target[0][0]);
-        core.Target1Y = static_cast<int16_t>(o.target[0][1]);
-    }
-    if (o.target[1][0] >= 0) {
-        core.Target2X = static_cast<int16_t>(o.target[1][0]);
-        core.Target2Y = static_cast<int16_t>(o.target[1][1]);
+    quorvel::Saver saver(o.settings, display, cyan, green);
+    for (quorvel::Crawler& crawler : saver.Core().Crawlers) {
+        crawler.TurnRate = crawler.TargetTurnRate = o.turnRate;
+        const int* target = o.target[&crawler == &saver.Core().Crawlers[0] ? 0 : 1];
+        if (target[0] >= 0) {
+            crawler.TargetX = static_cast<int16_t>(target[0]);
+            crawler.TargetY = static_cast<int16_t>(target[1]);
+        }
     }
 
     quorvel::SeededRandom random(o.seed);
     bool ok = true;
     for (int frame = 1; frame <= o.frames; ++frame) {
-        core.RunFrame();
+        saver.Frame();
         const bool last = frame == o.frames;
         const bool sampled = o.every > 0 && frame % o.every == 0;
         if (last || sampled) {
-            core.Present();
+            saver.Present();
             const quorvel::Image image = Capture(display.dc, o);
             if (sampled) ok = Write(FramePath(o.out, frame), image, o.bmp) && ok;
             if (last) ok = Write(o.out, image, o.bmp) && ok;
         }
         // The timer fires between frames, while the window processes its events.
-        if (!o.fixedTargets && o.tickFrames > 0 && frame % o.tickFrames == 0) core.Timer2_Timer(random);
+        if (!o.fixedTargets && o.tickFrames > 0 && frame % o.tickFrames == 0) saver.Tick(random);
     }
-    core.TearDownSurfaces();
+    saver.End();
     if (!ok) std::fprintf(stderr, "quorvel-render: could not write %s\n", o.out.c_str());
     return ok ? 0 : 1;
 }

@@ -46,6 +46,4 @@ void DirtyTiles::ClearDirty(uint8_t* bits, int pitch) const {
 
 void DirtyTiles::Forget() { std::fill(dirty_.begin(), dirty_.end(), uint8_t{0}); }
 
-int DirtyTiles::DirtyCount() const { return static_cast<int>(std::count(dirty_.begin(), dirty_.end(), uint8_t{1})); }
-
 }  // namespace quorvel

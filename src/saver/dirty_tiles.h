@@ -22,7 +22,6 @@ public:
     // Every tile is zero again.
     void Forget();
 
-    int DirtyCount() const;
 
 private:
     int width_ = 0, height_ = 0, columns_ = 0, rows_ = 0;

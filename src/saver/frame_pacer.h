@@ -14,8 +14,6 @@ class FramePacer {
 public:
     explicit FramePacer(int refreshHz) : period_(1.0 / PacingRate(refreshHz)) {}
 
-    double Period() const { return period_; }
-
     // Starts the grid at now (seconds on any steady clock): the first frame is due at once.
     void Start(double now) { deadline_ = now; }
 

@@ -5,33 +5,11 @@
 #include <cmath>
 #include <cstddef>
 
-#include "saver/steering.h"
 #include "base/numeric.h"
+#include "saver/steering.h"
 #include "surface/scale_rotate.h"
 
 namespace quorvel {
-
-namespace {
-
-// The body table's arithmetic, shared by BuildBody and the ring sizing so both arrive at the same span.
-// Each rounded sum is taken in double: single-precision sums drift by an entry over a long body.
-struct BodyPlan {
-    int16_t count = 0;
-    float taperStep = 0;
-    float startScale = 0;
-};
-
-BodyPlan PlanBody(const Settings& s) {
-    BodyPlan plan;
-    plan.count = static_cast<int16_t>(s.CrawlerLength & ~1);
-    plan.taperStep = static_cast<float>((s.CrawlerTaper / 100.0) / plan.count);
-    plan.startScale = static_cast<float>(s.CrawlerSize / 100.0);
-    return plan;
-}
-
-int Wrapped(int index, int length) { return index < 0 ? index + length : index; }
-
-}  // namespace
 
 Settings SanitizeSettings(const Settings& in) {
     Settings out = in;
@@ -45,35 +23,44 @@ Settings SanitizeSettings(const Settings& in) {
     return out;
 }
 
-int BodySpanFor(const Settings& sanitized) {
-    const BodyPlan plan = PlanBody(sanitized);
-    float e = plan.startScale;
-    int d = 0;
-    for (int i = plan.count - 1; i >= 0; --i) {
-        e = e - plan.taperStep;
+int LayBody(const Settings& s, int start, SegmentRec* segments) {
+    const int count = s.CrawlerLength & ~1;
+    const auto taperStep = static_cast<float>((s.CrawlerTaper / 100.0) / count);
+    float e = static_cast<float>(s.CrawlerSize / 100.0);
+    int d = start;
+    // Head first. The cursor moves by the next part's (smaller) scale, so the head lands a little behind the
+    // newest entry; each rounded sum is taken in double, since single-precision sums drift over a long body.
+    for (int i = count - 1; i >= 0; --i) {
+        if (segments) segments[i] = {static_cast<int16_t>(i & 1), e};
+        e = e - taperStep;
         d = static_cast<int>(std::nearbyint(d + kSegmentSpacing * static_cast<double>(e)));
+    }
+    if (segments && count > 0) {
+        segments[count - 1].Kind = kHead;
+        segments[0].Kind = kTail;
     }
     return d;
 }
 
 SaverCore::SaverCore(const Settings& settings) : settings_(SanitizeSettings(settings)) {
     const int length = std::max(kMinTrailLength, BodySpanFor(settings_) + kTrailMargin);
-    Trail1.resize(static_cast<size_t>(length));
-    Trail2.resize(static_cast<size_t>(length));
+    for (Crawler& crawler : Crawlers) crawler.Trail.resize(static_cast<size_t>(length));
 }
 
 void SaverCore::FillTrails(int width, int height) {
     const TrailPoint start1{static_cast<float>(-kStartOffset), static_cast<float>(-kStartOffset), 0};
     const TrailPoint start2{static_cast<float>(width + kStartOffset), static_cast<float>(height + kStartOffset), 0};
-    std::fill(Trail1.begin(), Trail1.end(), start1);
-    std::fill(Trail2.begin(), Trail2.end(), start2);
+    std::fill(Crawlers[0].Trail.begin(), Crawlers[0].Trail.end(), start1);
+    std::fill(Crawlers[1].Trail.begin(), Crawlers[1].Trail.end(), start2);
 }
 
 void SaverCore::ActivateDisplay(const PictureBox& display, const PictureBox& source0, const PictureBox& source1) {
     if (const auto w = ToInt16(display.scaleWidth)) DisplayWidth = *w;
     if (const auto h = ToInt16(display.scaleHeight)) DisplayHeight = *h;
-    Target1X = Target2X = static_cast<int16_t>(DisplayWidth / 2);
-    Target1Y = Target2Y = static_cast<int16_t>(DisplayHeight / 2);
+    for (Crawler& crawler : Crawlers) {
+        crawler.TargetX = static_cast<int16_t>(DisplayWidth / 2);
+        crawler.TargetY = static_cast<int16_t>(DisplayHeight / 2);
+    }
     SetUpSurfaces(display, source0, source1);
     for (size_t i = 0; i < Surfaces.size(); ++i) SurfacePitch[i] = Surfaces[i]->GetPitch();
 }
@@ -89,16 +76,40 @@ void SaverCore::SetUpSurfaces(const PictureBox& display, const PictureBox& sourc
         source.SetPalette(0, 256);
         source.SetPictureBox(*sources[sheet]);
         source.GrabPicture();
-
-        Tavrin_C& frame = *Surfaces[sheet * 2 + 1];
-        frame.InitPicture(display, false);
-        frame.ReadPaletteFile();
-        frame.SetPalette(0, 256);
+        SetUpFrame(sheet * 2 + 1, display);
     }
     for (size_t i = 0; i < Surfaces.size(); ++i) SavedArrayData[i] = Surfaces[i]->GetArray(SurfaceBytes[i]);
     FindOpaqueBoxes();
     // Nothing is known of the new buffers' contents: the first frame clears them whole.
     drawn_.Reset(Surfaces[1]->GetWidth(), Surfaces[1]->GetHeight());
+}
+
+void SaverCore::SetUpFrame(int index, const PictureBox& display) {
+    Tavrin_C& frame = *Surfaces[static_cast<size_t>(index)];
+    frame.InitPicture(display, false);
+    frame.ReadPaletteFile();
+    frame.SetPalette(0, 256);
+}
+
+void SaverCore::ResizeDisplay(const PictureBox& display) {
+    const auto width = ToInt16(display.scaleWidth);
+    const auto height = ToInt16(display.scaleHeight);
+    if (!width || !height) return;
+    DisplayWidth = *width;
+    DisplayHeight = *height;
+    for (Crawler& crawler : Crawlers) {
+        crawler.TargetX = std::clamp<int16_t>(crawler.TargetX, 0, DisplayWidth);
+        crawler.TargetY = std::clamp<int16_t>(crawler.TargetY, 0, DisplayHeight);
+    }
+    for (size_t i : {size_t{1}, size_t{3}}) {
+        if (!Surfaces[i]) continue;
+        // The byte array must let go of the old pixels before they are released.
+        if (SavedArrayData[i] != 0) Surfaces[i]->FixArray(SurfaceBytes[i], SavedArrayData[i]);
+        SetUpFrame(static_cast<int>(i), display);
+        SavedArrayData[i] = Surfaces[i]->GetArray(SurfaceBytes[i]);
+        SurfacePitch[i] = Surfaces[i]->GetPitch();
+    }
+    if (Surfaces[1]) drawn_.Reset(Surfaces[1]->GetWidth(), Surfaces[1]->GetHeight());
 }
 
 void SaverCore::TearDownSurfaces() {
@@ -150,48 +161,24 @@ void SaverCore::FindOpaqueBoxes() {
 
 void SaverCore::StartAnimation() {
     Running = kTrue;
-    TurnRate1 = TurnRate2 = TargetTurnRate1 = TargetTurnRate2 = kStartTurnRate;
+    for (Crawler& crawler : Crawlers) crawler.TurnRate = crawler.TargetTurnRate = kStartTurnRate;
     BuildBody();
 }
 
 void SaverCore::BuildBody() {
-    const BodyPlan plan = PlanBody(settings_);
-    SegmentCount = plan.count;
-    float e = plan.startScale;
-    settings_.CrawlerSpeed = static_cast<float>(settings_.CrawlerSpeed / 100.0);
-    int d = Head1;
-    // The cursor is moved by the next part's (smaller) scale: the head lands a little behind the newest entry.
-    for (SegmentIndex = static_cast<int16_t>(SegmentCount - 1); SegmentIndex >= 0; --SegmentIndex) {
-        Segments[SegmentIndex].Scale = e;
-        e = e - plan.taperStep;
-        d = static_cast<int>(std::nearbyint(d + kSegmentSpacing * static_cast<double>(e)));
-        if (d >= TrailLength()) d -= TrailLength();
-    }
-    Tail1 = Tail2 = static_cast<int16_t>(d);
-    for (SegmentIndex = 0; SegmentIndex < SegmentCount; ++SegmentIndex)
-        Segments[SegmentIndex].Kind = static_cast<int16_t>(SegmentIndex & 1);
-    Segments[SegmentCount - 1].Kind = kHead;
-    Segments[0].Kind = kTail;
+    SegmentCount = static_cast<int16_t>(settings_.CrawlerLength & ~1);
+    // The step is kept apart from the setting, so building the body again never slows the crawlers.
+    Step = static_cast<float>(settings_.CrawlerSpeed / 100.0);
+    const int tail = LayBody(settings_, Crawlers[0].Head, Segments.data()) % TrailLength();
+    for (Crawler& crawler : Crawlers) crawler.Tail = static_cast<int16_t>(tail);
 }
 
-int16_t SaverCore::StepBack(int16_t cursor, float scale, int& entriesLeft) const {
-    const int next = static_cast<int>(std::nearbyint(cursor - kSegmentSpacing * static_cast<double>(scale)));
+void BodyWalk::StepBack(float scale) {
+    const int next = static_cast<int>(std::nearbyint(entry_ - kSegmentSpacing * static_cast<double>(scale)));
     // A rounding tie can ask for one entry more than the body spans; the newest entry is as far as it goes.
-    const int step = std::min(cursor - next, entriesLeft);
-    entriesLeft -= step;
-    return static_cast<int16_t>(Wrapped(cursor - step, TrailLength()));
-}
-
-std::vector<int16_t> SaverCore::PartEntries(int16_t tail, int16_t head) const {
-    std::vector<int16_t> entries;
-    entries.reserve(static_cast<size_t>(std::max<int16_t>(SegmentCount, 0)));
-    int16_t cursor = tail;
-    int left = Wrapped(tail - head, TrailLength());
-    for (int i = 0; i < SegmentCount; ++i) {
-        entries.push_back(cursor);
-        cursor = StepBack(cursor, Segments[static_cast<size_t>(i)].Scale, left);
-    }
-    return entries;
+    const int step = std::min(entry_ - next, left_);
+    left_ -= step;
+    entry_ = static_cast<int16_t>(Wrapped(entry_ - step, length_));
 }
 
 void SaverCore::DrawCrawlerPart(const TrailPoint& point, const SegmentRec& part) {
@@ -210,44 +197,40 @@ void SaverCore::DrawFrame() {
             if (Surfaces[frame]) drawn_.ClearDirty(Surfaces[frame]->GetPointer(), Surfaces[frame]->GetPitch());
     }
     drawn_.Forget();
-    int16_t c1 = Tail1;
-    int16_t c2 = Tail2;
-    int left1 = Wrapped(Tail1 - Head1, TrailLength());
-    int left2 = Wrapped(Tail2 - Head2, TrailLength());
+    BodyWalk walk1(Crawlers[0], TrailLength());
+    BodyWalk walk2(Crawlers[1], TrailLength());
     // Tail first, the crawlers alternating part by part: crawler 1's part i + 1 covers both parts i.
     for (SegmentIndex = 0; SegmentIndex < SegmentCount; ++SegmentIndex) {
         const SegmentRec& part = Segments[SegmentIndex];
-        DrawCrawlerPart(Trail1[c1], part);
-        c1 = StepBack(c1, part.Scale, left1);
-        DrawCrawlerPart(Trail2[c2], part);
-        c2 = StepBack(c2, part.Scale, left2);
+        DrawCrawlerPart(Crawlers[0].Trail[walk1.Entry()], part);
+        walk1.StepBack(part.Scale);
+        DrawCrawlerPart(Crawlers[1].Trail[walk2.Entry()], part);
+        walk2.StepBack(part.Scale);
     }
 }
 
-void SaverCore::Advance(std::vector<TrailPoint>& trail, int16_t& head, int16_t& tail, int16_t targetX, int16_t targetY,
-                        float& turnRate, float targetTurnRate) {
-    float hx = trail[head].X;
-    float hy = trail[head].Y;
-    const float wanted = LS8_ArcTan(targetY - hy, targetX - hx);
-    const float h = TurnToward(trail[head].Heading, wanted, turnRate);
-    const double step = settings_.CrawlerSpeed;
-    hx = static_cast<float>(hx + step * std::cos(static_cast<double>(h)));
-    hy = static_cast<float>(hy + step * std::sin(static_cast<double>(h)));
-    head = static_cast<int16_t>(Wrapped(head - 1, TrailLength()));
-    trail[head] = {hx, hy, h};
-    tail = static_cast<int16_t>(Wrapped(tail - 1, TrailLength()));
+void SaverCore::Advance(Crawler& c) {
+    const int length = TrailLength();
+    float hx = c.Trail[c.Head].X;
+    float hy = c.Trail[c.Head].Y;
+    const float wanted = LS8_ArcTan(c.TargetY - hy, c.TargetX - hx);
+    const float h = TurnToward(c.Trail[c.Head].Heading, wanted, c.TurnRate);
+    hx = static_cast<float>(hx + Step * std::cos(static_cast<double>(h)));
+    hy = static_cast<float>(hy + Step * std::sin(static_cast<double>(h)));
+    c.Head = static_cast<int16_t>(BodyWalk::Wrapped(c.Head - 1, length));
+    c.Trail[c.Head] = {hx, hy, h};
+    c.Tail = static_cast<int16_t>(BodyWalk::Wrapped(c.Tail - 1, length));
 
-    if (std::fabs(turnRate - targetTurnRate) < kTurnRateDrift)
-        turnRate = targetTurnRate;
-    else if (targetTurnRate > turnRate)
-        turnRate = turnRate + kTurnRateDrift;
+    if (std::fabs(c.TurnRate - c.TargetTurnRate) < kTurnRateDrift)
+        c.TurnRate = c.TargetTurnRate;
+    else if (c.TargetTurnRate > c.TurnRate)
+        c.TurnRate = c.TurnRate + kTurnRateDrift;
     else
-        turnRate = turnRate - kTurnRateDrift;
+        c.TurnRate = c.TurnRate - kTurnRateDrift;
 }
 
 void SaverCore::AdvanceCrawlers() {
-    Advance(Trail1, Head1, Tail1, Target1X, Target1Y, TurnRate1, TargetTurnRate1);
-    Advance(Trail2, Head2, Tail2, Target2X, Target2Y, TurnRate2, TargetTurnRate2);
+    for (Crawler& crawler : Crawlers) Advance(crawler);
 }
 
 void SaverCore::Present() {
@@ -262,12 +245,11 @@ void SaverCore::Timer2_Timer(RandomSource& random) {
         if (const auto v = ToInt16(random.Next() * static_cast<double>(extent))) into = *v;
     };
     auto rate = [&random] { return static_cast<float>(random.Next() * 0.015 + 0.0005); };
-    target(DisplayWidth, Target1X);
-    target(DisplayHeight, Target1Y);
-    TargetTurnRate1 = rate();
-    target(DisplayWidth, Target2X);
-    target(DisplayHeight, Target2Y);
-    TargetTurnRate2 = rate();
+    for (Crawler& crawler : Crawlers) {
+        target(DisplayWidth, crawler.TargetX);
+        target(DisplayHeight, crawler.TargetY);
+        crawler.TargetTurnRate = rate();
+    }
 }
 
 }  // namespace quorvel

@@ -53,19 +53,48 @@ inline constexpr float kMaxCrawlerSize = 300;
 inline constexpr float kMaxCrawlerSpeed = 400;
 Settings SanitizeSettings(const Settings& settings);
 
-// The number of ring entries between the head's newest entry and the tail part for these (sanitized)
-// settings: the body span BuildBody arrives at.
-int BodySpanFor(const Settings& sanitized);
+// Lays the body for these (sanitized) settings: every part's scale and kind into `segments` (when given, room
+// for kSegmentCapacity), and the ring cursor moved from `start` over the whole body, not wrapped. From 0 that
+// is the body span: how many entries the tail part lies behind the newest one.
+int LayBody(const Settings& sanitized, int start, SegmentRec* segments);
+inline int BodySpanFor(const Settings& sanitized) { return LayBody(sanitized, 0, nullptr); }
 
 // The square DrawSegment blits into for a part at (x, y), clipped to the display; empty when nothing of it
 // lies on the display or its numbers do not fit 16 bits.
 std::optional<SegmentBlit> PlanSegment(int16_t x, int16_t y, float heading, int16_t kind, float scale,
                                        int16_t displayWidth, int16_t displayHeight);
 
+// One crawler: its path ring, where its body starts and ends on it, and how it steers.
+struct Crawler {
+    // Written backward, one entry a frame: Trail[(Head + k) mod length] is where the head was k frames ago.
+    std::vector<TrailPoint> Trail;
+    int16_t Head = 0;  // the newest entry
+    int16_t Tail = 0;  // the entry the tail part is drawn at
+    int16_t TargetX = 0, TargetY = 0;
+    float TurnRate = 0;        // radians per frame
+    float TargetTurnRate = 0;  // what TurnRate drifts toward
+};
+
+// Walks a crawler's ring from the tail part to the head part: the entry of each part in turn.
+class BodyWalk {
+public:
+    BodyWalk(const Crawler& crawler, int trailLength)
+        : entry_(crawler.Tail), left_(Wrapped(crawler.Tail - crawler.Head, trailLength)), length_(trailLength) {}
+    int16_t Entry() const { return entry_; }
+    // On to the next part, behind one of this scale; never past the newest entry.
+    void StepBack(float scale);
+
+    static int Wrapped(int index, int length) { return index < 0 ? index + length : index; }
+
+private:
+    int16_t entry_;
+    int left_;  // entries between this one and the newest
+    int length_;
+};
+
 class SaverCore {
 public:
-    // Keeps its own sanitized copy of the settings; BuildBody turns the copy's speed into pixels per frame.
-    // The rings are sized here, from the body those settings build.
+    // Keeps its own sanitized copy of the settings. The rings are sized here, from the body those settings build.
     explicit SaverCore(const Settings& settings);
     ~SaverCore() { TearDownSurfaces(); }
     SaverCore(const SaverCore&) = delete;
@@ -78,6 +107,8 @@ public:
     // Form_Activate up to the loop: display size, centred targets, the four surfaces, their pitches.
     void ActivateDisplay(const PictureBox& display, const PictureBox& source0, const PictureBox& source1);
     void SetUpSurfaces(const PictureBox& display, const PictureBox& source0, const PictureBox& source1);
+    // The display took another size: new frame buffers of that size, targets kept on it.
+    void ResizeDisplay(const PictureBox& display);
     void TearDownSurfaces();
 
     // RunAnimation before its loop: running flag, turn rates, body.
@@ -98,13 +129,10 @@ public:
     // The blit DrawSegment makes for a part, its source box already shrunk to the picture's drawn pixels.
     std::optional<SegmentBlit> PlanDrawnSegment(int16_t x, int16_t y, float heading, int16_t kind,
                                                 float scale) const;
-    // The ring entry each part is drawn at, tail part first, for a crawler whose tail and head are given.
-    std::vector<int16_t> PartEntries(int16_t tail, int16_t head) const;
     void Timer2_Timer(RandomSource& random);
     void Form_QueryUnload() { Running = 0; }
 
-    int TrailLength() const { return static_cast<int>(Trail1.size()); }
-    const Settings& CurrentSettings() const { return settings_; }
+    int TrailLength() const { return static_cast<int>(Crawlers[0].Trail.size()); }
 
     // Window-level state, public so that the shells and the tests can read and steer it.
     std::array<std::unique_ptr<Tavrin_C>, 4> Surfaces;
@@ -113,13 +141,10 @@ public:
     std::array<uintptr_t, 4> SavedArrayData{};
     int16_t DisplayWidth = 0;
     int16_t DisplayHeight = 0;
-
-    int16_t Target1X = 0, Target1Y = 0, Target2X = 0, Target2Y = 0;
-    float TurnRate1 = 0, TurnRate2 = 0, TargetTurnRate1 = 0, TargetTurnRate2 = 0;
     int16_t Running = 0;
 
-    std::vector<TrailPoint> Trail1, Trail2;
-    int16_t Head1 = 0, Head2 = 0, Tail1 = 0, Tail2 = 0;
+    std::array<Crawler, 2> Crawlers;  // crawler 1, then crawler 2
+    float Step = 0;                   // pixels a head moves each frame, from the speed setting
 
     std::array<SegmentRec, kSegmentCapacity> Segments{};
     int16_t SegmentCount = 0;
@@ -130,10 +155,9 @@ public:
     bool ClearWholeFrames = false;
 
 private:
+    void SetUpFrame(int index, const PictureBox& display);
     void DrawCrawlerPart(const TrailPoint& point, const SegmentRec& part);
-    int16_t StepBack(int16_t cursor, float scale, int& entriesLeft) const;
-    void Advance(std::vector<TrailPoint>& trail, int16_t& head, int16_t& tail, int16_t targetX, int16_t targetY,
-                 float& turnRate, float targetTurnRate);
+    void Advance(Crawler& crawler);
 
     // Each picture's box shrunk to its non-zero pixels on either sheet, found once the sheets are grabbed:
     // zero is never drawn, so blitting the smaller box draws the same pixels and walks fewer samples.

@@ -3,17 +3,16 @@
 #include "saver/win32/saver_window.h"
 
 #include <cmath>
-#include <cstdint>
-#include <cstring>
+
+#include <optional>
 
 #include "platform/gdi.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/resource_picture.h"
 #include "saver/frame_pacer.h"
 #include "saver/random_source.h"
-#include "saver/saver_core.h"
-#include "saver/sprite_cells.h"
+#include "saver/saver.h"
 #include "saver/win32/saver_resources.h"
-#include "surface/palette.h"
 
 namespace quorvel::win32 {
 namespace {
@@ -22,83 +21,12 @@ constexpr wchar_t kWindowClass[] = L"Tavrin_S";
 constexpr wchar_t kWindowCaption[] = L"Tavrin_Main";
 constexpr UINT_PTR kTimer2 = 2;
 constexpr UINT kTimer2IntervalMs = 600;
+// Windows 10 1803's flag for a waitable timer that keeps sub-millisecond time; older headers lack the name.
+#ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
+#define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
+#endif
 
 plat::Dc ToPlat(HDC dc) { return reinterpret_cast<plat::Dc>(dc); }
-
-// A hidden picture box holding one sprite sheet. The sheet is matched to the palette here, exactly, and
-// held as an 8-bit DIB section with the palette's colour table: the surface's grab then copies indices one
-// to one. A 24-bit picture would leave the matching to GDI, and some GDIs match coarsely enough to turn the
-// sheet's black into a dark non-zero entry that the blits would draw as boxes.
-class SheetPictureBox {
-public:
-    bool Load(HINSTANCE instance, int resourceId);
-    PictureBox Box() const { return {ToPlat(dc_.Get()), double(kSheetSize), double(kSheetSize)}; }
-
-private:
-    UniqueMemoryDc dc_;
-    UniqueBitmap bitmap_;
-    SelectedObject selected_;  // released first: the bitmap leaves the DC before either is deleted
-};
-
-// Reads the resource as a BMP file of the sheet's size in 24 bits per pixel, the form the generator writes.
-// Every offset is checked against the resource's length before it is used.
-bool SheetPictureBox::Load(HINSTANCE instance, int resourceId) {
-    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
-    HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
-    const auto* data = static_cast<const uint8_t*>(loaded ? LockResource(loaded) : nullptr);
-    const DWORD size = found ? SizeofResource(instance, found) : 0;
-    if (!data || size < sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)) return false;
-    BITMAPFILEHEADER file;
-    BITMAPINFOHEADER header;
-    std::memcpy(&file, data, sizeof file);
-    std::memcpy(&header, data + sizeof file, sizeof header);
-    const int height = header.biHeight < 0 ? -header.biHeight : header.biHeight;
-    if (file.bfType != 0x4D42 || header.biBitCount != 24 || header.biCompression != BI_RGB ||
-        header.biWidth != kSheetSize || height != kSheetSize)
-        return false;
-    const size_t stride = (size_t{kSheetSize} * 3 + 3) & ~size_t{3};
-    if (uint64_t{file.bfOffBits} + uint64_t{stride} * kSheetSize > size) return false;
-    const bool bottomUp = header.biHeight > 0;
-
-    struct {
-        BITMAPINFOHEADER header;
-        RGBQUAD colours[256];
-    } info{};
-    info.header.biSize = sizeof(BITMAPINFOHEADER);
-    info.header.biWidth = kSheetSize;
-    info.header.biHeight = -kSheetSize;  // top-down
-    info.header.biPlanes = 1;
-    info.header.biBitCount = 8;
-    info.header.biCompression = BI_RGB;
-    for (int i = 0; i < 256; ++i) {
-        info.colours[i].rgbRed = kPalette[static_cast<size_t>(i)].red;
-        info.colours[i].rgbGreen = kPalette[static_cast<size_t>(i)].green;
-        info.colours[i].rgbBlue = kPalette[static_cast<size_t>(i)].blue;
-    }
-    void* bits = nullptr;
-    dc_ = UniqueMemoryDc(CreateCompatibleDC(nullptr));
-    if (!dc_) return false;
-    bitmap_ = UniqueBitmap(
-        CreateDIBSection(dc_.Get(), reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap_ || !bits) return false;
-    auto* indices = static_cast<uint8_t*>(bits);
-    uint32_t lastColour = 0;  // runs of one colour (mostly black) are matched once
-    uint8_t lastIndex = 0;
-    for (int y = 0; y < kSheetSize; ++y) {
-        const uint8_t* row = data + file.bfOffBits + stride * static_cast<size_t>(bottomUp ? kSheetSize - 1 - y : y);
-        for (int x = 0; x < kSheetSize; ++x) {
-            const uint8_t* p = row + 3 * x;
-            const uint32_t colour = (uint32_t{p[2]} << 16) | (uint32_t{p[1]} << 8) | p[0];
-            if (colour != lastColour) {
-                lastColour = colour;
-                lastIndex = NearestPaletteIndex(p[2], p[1], p[0]);
-            }
-            indices[y * kSheetSize + x] = lastIndex;
-        }
-    }
-    selected_ = SelectedObject(dc_.Get(), bitmap_.Get());
-    return true;
-}
 
 // Seconds on the high-resolution performance counter.
 double Now() {
@@ -122,7 +50,7 @@ int DisplayRefreshRate(HDC windowDc) {
 
 class SaverWindow {
 public:
-    SaverWindow(HINSTANCE instance, const Settings& settings) : instance_(instance), core_(settings) {}
+    SaverWindow(HINSTANCE instance, const Settings& settings) : instance_(instance), settings_(settings) {}
     // The window goes while this object is still whole, since its handlers reach into it.
     ~SaverWindow() { Unload(); }
 
@@ -138,23 +66,28 @@ private:
     bool ProcessEvents();
     void WaitForNextFrame(FramePacer& pacer);
     void SetUpSurfaces();
-    void TearDownSurfaces() { core_.TearDownSurfaces(); }
     void Unload();
 
-    void Form_QueryUnload() { core_.Form_QueryUnload(); }
-    void Form_Unload() { TearDownSurfaces(); }
+    // Form_QueryUnload and Form_Unload together: the running flag drops and the surfaces go.
+    void EndSaver() {
+        if (saver_) saver_->End();
+    }
     void Display_MouseDown() { Unload(); }
-    void Timer2_Timer() { core_.Timer2_Timer(random_); }
+    void Timer2_Timer() {
+        if (saver_) saver_->Tick(random_);
+    }
+    void Form_Resize();
     void Paint(HDC dc);
+    PictureBox Display() const { return {ToPlat(displayDc_), double(width_), double(height_)}; }
 
     HINSTANCE instance_;
-    SaverCore core_;
+    Settings settings_;
+    std::optional<Saver> saver_;
     TimeOfDayRandom random_;
     UniqueWindow window_;
     HDC displayDc_ = nullptr;  // the window's own DC (CS_OWNDC): never released, it lives with the window
     int width_ = 0;
     int height_ = 0;
-    SheetPictureBox picSource_[2];
     UniqueKernelHandle frameTimer_;
     WindowTimer timer2_;
     bool presented_ = false;
@@ -167,7 +100,7 @@ bool SaverWindow::Create() {
     wc.style = CS_OWNDC;
     wc.lpfnWndProc = WindowProc;
     wc.hInstance = instance_;
-    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);  // Display's colour until the first frame
     wc.lpszClassName = kWindowClass;
     RegisterClassExW(&wc);  // fails harmlessly when already registered
@@ -189,7 +122,6 @@ void SaverWindow::Form_Load() {
     GetClientRect(window, &client);
     width_ = client.right - client.left;
     height_ = client.bottom - client.top;
-    core_.FillTrails(width_, height_);
     timer2_ = WindowTimer(window, kTimer2, kTimer2IntervalMs);
     ShowWindow(window, SW_SHOWNORMAL);
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
@@ -201,25 +133,37 @@ void SaverWindow::Form_Activate() {
     RunAnimation();
 }
 
+// The rings, the surfaces and the body, all made by the core from the sheets the program carries.
 void SaverWindow::SetUpSurfaces() {
-    picSource_[0].Load(instance_, IDR_SHEET_CYAN);
-    picSource_[1].Load(instance_, IDR_SHEET_GREEN);
-    const PictureBox display{ToPlat(displayDc_), double(width_), double(height_)};
-    core_.ActivateDisplay(display, picSource_[0].Box(), picSource_[1].Box());
+    Image cyan, green;
+    LoadPictureResource(instance_, IDR_SHEET_CYAN, cyan);
+    LoadPictureResource(instance_, IDR_SHEET_GREEN, green);
+    saver_.emplace(settings_, Display(), cyan, green);
+}
+
+// The screen changed size (a display setting, a monitor added): the window follows it and the frames with it.
+void SaverWindow::Form_Resize() {
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    if (width == width_ && height == height_) return;
+    MoveWindow(window_.Get(), 0, 0, width, height, FALSE);
+    RECT client{};
+    GetClientRect(window_.Get(), &client);
+    width_ = client.right - client.left;
+    height_ = client.bottom - client.top;
+    if (saver_) saver_->Resize(Display());
 }
 
 void SaverWindow::RunAnimation() {
-    core_.StartAnimation();
     FramePacer pacer(DisplayRefreshRate(displayDc_));
     // A high-resolution timer where the system has one, so a 16.7 ms wait does not round up to 31 ms.
-    frameTimer_ =
-        UniqueKernelHandle(CreateWaitableTimerExW(nullptr, nullptr, 0x2 /* HIGH_RESOLUTION */, TIMER_ALL_ACCESS));
+    frameTimer_ = UniqueKernelHandle(
+        CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS));
     if (!frameTimer_) frameTimer_ = UniqueKernelHandle(CreateWaitableTimerW(nullptr, FALSE, nullptr));
     pacer.Start(Now());
-    while (core_.Running) {
+    while (saver_ && saver_->Running()) {
         pacer.FrameStarted(Now());
-        core_.RunFrame();
-        core_.Present();
+        saver_->Frame();
+        saver_->Present();
         presented_ = true;
         if (!ProcessEvents()) break;
         WaitForNextFrame(pacer);
@@ -238,7 +182,7 @@ bool SaverWindow::ProcessEvents() {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    return core_.Running != 0;
+    return saver_ && saver_->Running();
 }
 
 // Sleeps until the next frame is due, waking for window events and handling them as they come.
@@ -266,19 +210,18 @@ void SaverWindow::WaitForNextFrame(FramePacer& pacer) {
 void SaverWindow::Unload() {
     if (unloaded_) return;
     unloaded_ = true;
-    Form_QueryUnload();
-    Form_Unload();
+    EndSaver();
     window_.Reset();
 }
 
 // The visible frame into dc: the display itself for WM_PAINT, or whatever DC WM_PRINTCLIENT hands over.
 void SaverWindow::Paint(HDC dc) {
-    if (!presented_) return;
+    if (!presented_ || !saver_) return;
     if (dc == displayDc_) {
-        core_.Present();
+        saver_->Present();
         return;
     }
-    const Tavrin_C* frame = core_.Surfaces[3].get();
+    const Tavrin_C* frame = saver_->Core().Surfaces[3].get();
     if (frame && frame->GetDC())
         BitBlt(dc, 0, 0, width_, height_, reinterpret_cast<HDC>(frame->GetDC()), 0, 0, SRCCOPY);
 }
@@ -307,6 +250,9 @@ LRESULT SaverWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
         case WM_CLOSE:
             Unload();  // closed some other way: the same unload, never cancelled
             return 0;
+        case WM_DISPLAYCHANGE:
+            Form_Resize();
+            return 0;
         case WM_ERASEBKGND:
             if (presented_) return 1;  // the frame covers everything; erasing would only flicker
             break;
@@ -325,8 +271,7 @@ LRESULT SaverWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
             window_.Forget();
             if (!unloaded_) {
                 unloaded_ = true;
-                Form_QueryUnload();
-                Form_Unload();
+                EndSaver();
             }
             SetWindowLongPtrW(window, GWLP_USERDATA, 0);
             return 0;

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/resource_picture.h"
 
 namespace quorvel::win32 {
 namespace {
@@ -17,7 +18,7 @@ constexpr wchar_t kFormCaption[] = L"Preview Window";
 // How often the host is looked at, so that a preview never outlives the window it sits in.
 constexpr DWORD kHostCheckMs = 250;
 // Larger stills than this are not ours; the limit keeps every size computation small.
-constexpr LONG kMaxStillSide = 4096;
+constexpr int kMaxStillSide = 4096;
 
 // The still, unpacked from its BMP resource into a DIB section that GDI copies 1:1.
 struct Still {
@@ -26,52 +27,28 @@ struct Still {
     int height = 0;
 };
 
-// Reads the BMP file image carried as raw data (file header, BITMAPINFOHEADER, optional colour
-// table, pixel rows). Every size is checked against the resource's length before it is used.
+// The still as a top-down 32-bit DIB section: the decoded picture's pixels are already in that layout.
 Still LoadStill(HINSTANCE module) {
     Still still;
-    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(IDR_PREVIEW_STILL), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
-    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
-    const auto* data = static_cast<const uint8_t*>(loaded ? LockResource(loaded) : nullptr);
-    const uint64_t size = found ? SizeofResource(module, found) : 0;
-    if (!data || size < sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)) return still;
-
-    BITMAPFILEHEADER file;
-    std::memcpy(&file, data, sizeof file);
-    BITMAPINFOHEADER header;
-    std::memcpy(&header, data + sizeof file, sizeof header);
-    if (file.bfType != 0x4D42 /* "BM" */ || header.biSize < sizeof(BITMAPINFOHEADER) || header.biPlanes != 1 ||
-        header.biCompression != BI_RGB || header.biWidth <= 0 || header.biWidth > kMaxStillSide ||
-        header.biHeight == 0 || header.biHeight < -kMaxStillSide || header.biHeight > kMaxStillSide)
+    Image picture;
+    if (!LoadPictureResource(module, IDR_PREVIEW_STILL, picture) || picture.width > kMaxStillSide ||
+        picture.height > kMaxStillSide)
         return still;
-    if (header.biBitCount != 8 && header.biBitCount != 24 && header.biBitCount != 32) return still;
-
-    const uint64_t colours = header.biBitCount == 8 ? (header.biClrUsed ? header.biClrUsed : 256) : 0;
-    if (colours > 256) return still;
-    const uint64_t infoEnd = sizeof file + uint64_t{header.biSize} + colours * sizeof(RGBQUAD);
-    const uint64_t height = header.biHeight < 0 ? -int64_t{header.biHeight} : header.biHeight;
-    const uint64_t stride = (uint64_t{static_cast<uint32_t>(header.biWidth)} * header.biBitCount + 31) / 32 * 4;
-    const uint64_t pixelBytes = stride * height;
-    if (infoEnd > size || file.bfOffBits < infoEnd || file.bfOffBits + pixelBytes > size) return still;
-
-    struct {
-        BITMAPINFOHEADER header;
-        RGBQUAD colours[256];
-    } info{};
-    info.header = header;
-    info.header.biSize = sizeof(BITMAPINFOHEADER);
-    info.header.biSizeImage = 0;
-    if (colours) std::memcpy(info.colours, data + sizeof file + header.biSize, colours * sizeof(RGBQUAD));
-
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = picture.width;
+    info.bmiHeader.biHeight = -picture.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    UniqueBitmap bitmap(CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits,
-                                         nullptr, 0));
+    UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap || !bits) return still;
-    std::memcpy(bits, data + file.bfOffBits, pixelBytes);
+    std::memcpy(bits, picture.pixels.data(), picture.pixels.size() * sizeof(uint32_t));
     GdiFlush();
     still.bitmap = std::move(bitmap);
-    still.width = header.biWidth;
-    still.height = static_cast<int>(height);
+    still.width = picture.width;
+    still.height = picture.height;
     return still;
 }
 
