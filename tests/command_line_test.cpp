@@ -1,7 +1,8 @@
 // The command line picks the mode from its second character and reads the preview handle from its fourth; and
-// the rounding of the twips conversions.
+// the shared conversions into 16 bits and from twips.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -40,6 +41,14 @@ TEST(CommandLine, ModeAndPreviewHandle) {
         EXPECT_EQ(request.saverCommand, row.saverCommand) << "command line \"" << row.line << "\"";
         EXPECT_EQ(request.previewHandle, row.handle) << "command line \"" << row.line << "\"";
     }
+}
+
+TEST(Numeric, ToInt16RoundsHalvesToEvenAndRefusesWhatDoesNotFit) {
+    const struct {
+        double value;
+        std::optional<int16_t> expected;
+    } rows[] = {{2.5, 2}, {3.5, 4}, {-2.5, -2}, {32767.4, 32767}, {32767.5, {}}, {-32768.6, {}}, {std::nan(""), {}}};
+    for (const auto& row : rows) EXPECT_EQ(quorvel::ToInt16(row.value), row.expected) << "value " << row.value;
 }
 
 TEST(Numeric, MulDivRoundsHalfAwayFromZeroThroughSixtyFourBits) {

@@ -30,10 +30,13 @@ TEST(BandRows, ColoursOfChosenRows) {
         std::vector<Spot> spots;
     } cases[] = {
         {"window, 281 pixels", WindowBandRows(281), 281,
-         {{0, {0, 0, 30}}, {1, {2, 2, 32}}, {140, {220, 220, 250}}, {141, {220, 220, 250}}, {280, {2, 2, 32}}}},
+         {{0, {0, 0, 30}}, {1, {2, 2, 32}}, {97, {195, 195, 225}}, {140, {220, 220, 250}}, {141, {220, 220, 250}},
+          {280, {2, 2, 32}}}},  // row 97 would read 194 with the exact pi
         // Row r shows twip line 15r + 7, the last that rounds onto it: line 0 (grey 30) is covered.
         {"panel, 217 pixels at 96 dpi", PanelBandRows(217, 96), 217,
-         {{0, Grey(31)}, {1, Grey(35)}, {108, Grey(250)}, {216, Grey(32)}}},
+         {{0, Grey(31)}, {1, Grey(35)}, {52, Grey(182)}, {108, Grey(250)}, {216, Grey(32)}}},
+        {"panel, 326 pixels at 144 dpi", PanelBandRows(326, 144), 326,
+         {{0, Grey(31)}, {1, Grey(33)}, {108, Grey(220)}, {325, Grey(31)}}},
         {"a height beyond 16 bits draws line 0 only", WindowBandRows(40000), 40000,
          {{0, {0, 0, 30}}, {1, {192, 192, 192}}}},
         {"no height", WindowBandRows(0), 0, {}}, {"a negative height", WindowBandRows(-3), 0, {}},

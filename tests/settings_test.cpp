@@ -40,9 +40,9 @@ TEST(LoadSettings, TextToSettings) {
          Section(Line(kSize, " 120.5 ") + Line(kLength, "99.9") + Line(kSpeed, "300")), {120.5f, 99, 300, 50}},
         {"toward minus infinity; a missing key's default", Section(Line(kLength, "-0.5")), {75, -1, 100, 50}},
         {"hexadecimal, octal, quotes, and names in any case",
-         "[section]\r\n" + Line("TAVRIN\x82\xcc\x91\xe5\x82\xab\x82\xb3", "&H4B") + Line(kLength, "&O144") +
-             Line(kSpeed, "\"&h64\""),
-         {75, 100, 100, 50}},
+         "[section]\r\n" + Line("TAVRIN\x82\xcc\x91\xe5\x82\xab\x82\xb3", "&H50") + Line(kLength, "&O170") +
+             Line(kSpeed, "\"&h6E\""),
+         {80, 120, 110, 50}},
         {"a failed conversion keeps the value before the load; the rest is still read",
          Section(Line(kSize, "large") + Line(kLength, "40000") + Line(kSpeed, "80")), {1, 2, 80, 50}},
         {"nothing but blanks may surround the number", Section(Line(kSize, "12abc") + Line(kLength, "&O8") +
@@ -55,7 +55,7 @@ TEST(LoadSettings, TextToSettings) {
          {1, 2, 100, 50}},
         {"a key in another section does not count", "[Other]\r\n" + Line(kSize, "60"), {75, 100, 100, 50}},
         {"a value is cut to 255 bytes, here the blanks before a stray letter",
-         Section(Line(kSize, "1" + std::string(254, ' ') + "x")), {1, 100, 100, 50}},
+         Section(Line(kSize, "7" + std::string(254, ' ') + "x")), {7, 100, 100, 50}},
     };
     const auto fields = [](const Settings& s) {
         return std::tuple(s.CrawlerSize, s.CrawlerLength, s.CrawlerSpeed, s.CrawlerTaper);
