@@ -1,92 +1,65 @@
-// The command line picks the mode from its second character and reads the preview handle from its fourth.
+// The command line picks the mode from its second character and reads the preview handle from its fourth; and
+// the shared conversions into 16 bits and from twips.
 #include <gtest/gtest.h>
 
-#include <string>
+#include <cmath>
+#include <cstdint>
+#include <optional>
+#include <string_view>
 
-#include "startup/command_line.h"
 #include "base/numeric.h"
+#include "startup/command_line.h"
 
-using quorvel::ParseCommandLine;
+using namespace std::literals;
 using quorvel::StartMode;
 
-TEST(CommandLine, ModeTable) {
-    struct Row {
-        const char* line;
+TEST(CommandLine, ModeAndPreviewHandle) {
+    using enum StartMode;
+    const struct {
+        std::string_view line;
         StartMode mode;
         bool saverCommand;
         int32_t handle;
     } rows[] = {
-        {"/p 1234", StartMode::Preview, false, 1234},
-        {"-P 1234", StartMode::Preview, false, 1234},
-        {"/P 1234", StartMode::Preview, false, 1234},
-        {"/p1234", StartMode::Preview, false, 234},  // the handle starts at the fourth character
-        {"/p:5678", StartMode::Preview, false, 5678},
-        {"/c", StartMode::Settings, false, 0},
-        {"/c:5678", StartMode::Settings, false, 0},
-        {"/C", StartMode::Settings, false, 0},
-        {"/s", StartMode::Saver, true, 0},
-        {"/S", StartMode::Saver, true, 0},
-        {"/start", StartMode::Saver, true, 0},
-        {"", StartMode::Saver, false, 0},
-        {"/x", StartMode::End, false, 0},
-        {"/", StartMode::End, false, 0},
-        {" ", StartMode::End, false, 0},
-        {"  s", StartMode::End, false, 0},
+        {"/p 1234", Preview, false, 1234}, {"-P 1234", Preview, false, 1234}, {"/p:5678", Preview, false, 5678},
+        {"/p1234", Preview, false, 234},  // the handle starts at the fourth character
+        {"/p    42", Preview, false, 42}, {"/p 1 2 3", Preview, false, 123},  // blanks skipped and ignored
+        {"/p 77abc", Preview, false, 77}, {"/p abc", Preview, false, 0},  // stops at a non-number; none gives 0
+        {"/p 12.5", Preview, false, 12}, {"/p 13.5", Preview, false, 14},  // nearest, halves to even
+        {"/p &H10", Preview, false, 16}, {"/p -5", Preview, false, -5}, {"/p", Preview, false, 0},
+        {"/p -2147483648", Preview, false, INT32_MIN}, {"/p 2147483647.5", Preview, false, 0},  // 32 bits at most
+        {"/p 99999999999", Preview, false, 0}, {"/p 1e400", Preview, false, 0},
+        {"/c", Settings, false, 0}, {"/c:5678", Settings, false, 0}, {"/C", Settings, false, 0},
+        {"/s", Saver, true, 0}, {"/S", Saver, true, 0}, {"/start", Saver, true, 0}, {"/s\0x"sv, Saver, true, 0},
+        {"", Saver, false, 0},
+        {"/x", End, false, 0}, {"/", End, false, 0}, {" ", End, false, 0}, {"  s", End, false, 0},
+        {"\x82\xa0\x82\xa2", End, false, 0},
     };
-    for (const Row& row : rows) {
-        const auto request = ParseCommandLine(row.line);
+    for (const auto& row : rows) {
+        const quorvel::StartRequest request = quorvel::ParseCommandLine(row.line);
         EXPECT_EQ(request.mode, row.mode) << "command line \"" << row.line << "\"";
         EXPECT_EQ(request.saverCommand, row.saverCommand) << "command line \"" << row.line << "\"";
         EXPECT_EQ(request.previewHandle, row.handle) << "command line \"" << row.line << "\"";
     }
 }
 
-TEST(CommandLine, PreviewHandleFollowsNumericTextRules) {
-    EXPECT_EQ(ParseCommandLine("/p    42").previewHandle, 42) << "leading blanks are skipped";
-    EXPECT_EQ(ParseCommandLine("/p 1 2 3").previewHandle, 123) << "blanks between digits are ignored";
-    EXPECT_EQ(ParseCommandLine("/p 77abc").previewHandle, 77) << "reading stops at the first non-number";
-    EXPECT_EQ(ParseCommandLine("/p abc").previewHandle, 0) << "no digits gives 0";
-    EXPECT_EQ(ParseCommandLine("/p 12.5").previewHandle, 12) << "nearest integer, halves to even";
-    EXPECT_EQ(ParseCommandLine("/p 13.5").previewHandle, 14);
-    EXPECT_EQ(ParseCommandLine("/p &H10").previewHandle, 16);
-    EXPECT_EQ(ParseCommandLine("/p -5").previewHandle, -5);
-    EXPECT_EQ(ParseCommandLine("/p 99999999999").previewHandle, 0) << "a handle that does not fit 32 bits names nothing";
-    EXPECT_EQ(ParseCommandLine("/p 1e400").previewHandle, 0);
-    EXPECT_EQ(ParseCommandLine("/p").previewHandle, 0);
+TEST(Numeric, ToInt16RoundsHalvesToEvenAndRefusesWhatDoesNotFit) {
+    const struct {
+        double value;
+        std::optional<int16_t> expected;
+    } rows[] = {{2.5, 2}, {3.5, 4}, {-2.5, -2}, {32767.4, 32767}, {32767.5, {}}, {-32768.6, {}}, {std::nan(""), {}}};
+    for (const auto& row : rows) EXPECT_EQ(quorvel::ToInt16(row.value), row.expected) << "value " << row.value;
 }
 
-TEST(CommandLine, AnyBytesAreSafe) {
-    std::string line = "/p ";
-    for (int i = 0; i < 100000; ++i) line += static_cast<char>(i * 7 + 1);
-    EXPECT_EQ(ParseCommandLine(line).mode, StartMode::Preview);
-    EXPECT_EQ(ParseCommandLine("\x82\xa0\x82\xa2").mode, StartMode::End);
-    EXPECT_EQ(ParseCommandLine(std::string("/s\0x", 4)).mode, StartMode::Saver);
-    EXPECT_EQ(ParseCommandLine(std::string(5000, '9').insert(0, "/p ")).previewHandle, 0);
-}
-
-TEST(Numeric, RoundsHalvesToEvenAndRefusesOverflow) {
-    EXPECT_EQ(quorvel::ToInt16(2.5), 2);
-    EXPECT_EQ(quorvel::ToInt16(3.5), 4);
-    EXPECT_EQ(quorvel::ToInt16(-2.5), -2);
-    EXPECT_EQ(quorvel::ToInt16(32767.4), 32767);
-    EXPECT_FALSE(quorvel::ToInt16(32767.5)) << "rounds to 32768, outside 16 bits";
-    EXPECT_FALSE(quorvel::ToInt16(-32768.6));
-    EXPECT_FALSE(quorvel::ToInt16(std::nan("")));
-    EXPECT_FALSE(quorvel::ToInt32(3e9));
-    EXPECT_EQ(quorvel::ToInt32(-2147483648.0), INT32_MIN);
-}
-
-TEST(Numeric, ParseNumberIsStrictAboutWhatSurroundsTheNumber) {
-    EXPECT_EQ(quorvel::ParseNumber("  120.5 "), 120.5);
-    EXPECT_EQ(quorvel::ParseNumber("\t-0.5"), -0.5);
-    EXPECT_EQ(quorvel::ParseNumber("1e2"), 100);
-    EXPECT_EQ(quorvel::ParseNumber(".5"), 0.5);
-    EXPECT_EQ(quorvel::ParseNumber("&HFF"), 255);
-    EXPECT_FALSE(quorvel::ParseNumber("abc"));
-    EXPECT_FALSE(quorvel::ParseNumber("12abc"));
-    EXPECT_FALSE(quorvel::ParseNumber("1 2"));
-    EXPECT_FALSE(quorvel::ParseNumber(""));
-    EXPECT_FALSE(quorvel::ParseNumber("-"));
-    EXPECT_FALSE(quorvel::ParseNumber("1e999")) << "an overflowing number is a failed conversion";
-    EXPECT_FALSE(quorvel::ParseNumber("&H"));
+TEST(Numeric, MulDivRoundsHalfAwayFromZeroThroughSixtyFourBits) {
+    const struct {
+        int32_t value, numerator, denominator;
+        std::optional<int32_t> expected;
+    } rows[] = {{7, 96, 1440, 0}, {8, 96, 1440, 1}, {5, 144, 1440, 1}, {-5, 144, 1440, -1},
+                {0x7fffffff, 4, 4, 0x7fffffff}, {0x7fffffff, 4, 1, {}}, {1, 1, 0, {}}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(quorvel::MulDivRound(row.value, row.numerator, row.denominator), row.expected)
+            << row.value << " * " << row.numerator << " / " << row.denominator;
+    }
+    EXPECT_EQ(quorvel::TwipsToPixels(1, 0), 0) << "a failed conversion gives 0";
 }

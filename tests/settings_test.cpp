@@ -1,179 +1,131 @@
-// The settings store against real files through the in-memory profile calls.
+// The settings store against real files through the in-memory profile calls: what a load makes of the file's
+// text, the bytes a save writes, and which file is read and written where.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
-#include "platform/profile.h"
 #include "startup/settings.h"
+#include "support.h"
 
 namespace fs = std::filesystem;
 using quorvel::Settings;
+using quorvel::testing::ReadBytes;
+using quorvel::testing::TempFolder;
+using quorvel::testing::WriteBytes;
 
 namespace {
 
-class SettingsFile : public ::testing::Test {
-protected:
-    void SetUp() override {
-        folder_ = fs::temp_directory_path() / ("quorvel-settings-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                               "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-        file_ = (folder_ / "Quorvel.ini").string();
-    }
-    void TearDown() override { fs::remove_all(folder_); }
+// The keys exactly as the file must hold them, in Shift-JIS.
+const std::string kSize = "Tavrin\x82\xcc\x91\xe5\x82\xab\x82\xb3";  // Tavrinの大きさ
+const std::string kLength = "Tavrin\x82\xcc\x92\xb7\x82\xb3";        // Tavrinの長さ
+const std::string kSpeed = "Tavrin\x82\xcc\x91\xac\x82\xb3";         // Tavrinの速さ
 
-    void Write(const std::string& bytes) {
-        std::ofstream out(file_, std::ios::binary | std::ios::trunc);
-        out << bytes;
-    }
-    std::string Read() const {
-        std::ifstream in(file_, std::ios::binary);
-        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    }
-    Settings Load() {
-        Settings settings;
-        quorvel::LoadSettings(settings, file_);
-        return settings;
-    }
-
-    fs::path folder_;
-    std::string file_;
-};
-
-std::string Entry(const char* key, const std::string& value) { return std::string(key) + "=" + value + "\r\n"; }
+std::string Line(const std::string& key, const std::string& value) { return key + "=" + value + "\r\n"; }
+std::string Section(const std::string& lines) { return "[Section]\r\n" + lines; }
 
 }  // namespace
 
-TEST_F(SettingsFile, MissingFileGivesTheDefaults) {
-    const Settings s = Load();
-    EXPECT_EQ(s.CrawlerSize, 75);
-    EXPECT_EQ(s.CrawlerLength, 100);
-    EXPECT_EQ(s.CrawlerSpeed, 100);
-    EXPECT_EQ(s.CrawlerTaper, 50);
-    EXPECT_FALSE(fs::exists(file_)) << "reading never creates the file";
+TEST(LoadSettings, TextToSettings) {
+    const struct {
+        const char* what;
+        std::optional<std::string> file;  // no file at all when empty
+        Settings expected;
+    } rows[] = {
+        {"no file: the defaults", std::nullopt, {75, 100, 100, 50}},
+        {"numbers as written; the length's integer part; no range check",
+         Section(Line(kSize, " 120.5 ") + Line(kLength, "99.9") + Line(kSpeed, "300")), {120.5f, 99, 300, 50}},
+        {"toward minus infinity; a missing key's default", Section(Line(kLength, "-0.5")), {75, -1, 100, 50}},
+        {"hexadecimal, octal, quotes, and names in any case",
+         "[section]\r\n" + Line("TAVRIN\x82\xcc\x91\xe5\x82\xab\x82\xb3", "&H50") + Line(kLength, "&O170") +
+             Line(kSpeed, "\"&h6E\""),
+         {80, 120, 110, 50}},
+        {"a failed conversion keeps the value before the load; the rest is still read",
+         Section(Line(kSize, "large") + Line(kLength, "40000") + Line(kSpeed, "80")), {1, 2, 80, 50}},
+        {"nothing but blanks may surround the number", Section(Line(kSize, "12abc") + Line(kLength, "&O8") +
+         Line(kSpeed, "1 2")), {1, 2, 3, 50}},
+        {"a bare decimal point, an exponent, and one too large for a double", Section(Line(kSize, ".5") +
+         Line(kLength, "1e2") + Line(kSpeed, "1e999")), {0.5f, 100, 3, 50}},
+        {"beyond the float range; 300 digits cut to 255 still overflow; an empty value's default",
+         "garbage\r\n[Section\r\n=\r\n" + Line(kSize, "1e39") + Line(kLength, std::string(300, '7')) +
+             Line(kSpeed, "") + "\xff\xfe\x80=\x81\r\n",
+         {1, 2, 100, 50}},
+        {"a key in another section does not count", "[Other]\r\n" + Line(kSize, "60"), {75, 100, 100, 50}},
+        {"a value is cut to 255 bytes, here the blanks before a stray letter",
+         Section(Line(kSize, "7" + std::string(254, ' ') + "x")), {7, 100, 100, 50}},
+    };
+    const auto fields = [](const Settings& s) {
+        return std::tuple(s.CrawlerSize, s.CrawlerLength, s.CrawlerSpeed, s.CrawlerTaper);
+    };
+    for (const auto& row : rows) {
+        TempFolder folder;
+        const std::string file = folder.File("Quorvel.ini");
+        if (row.file) WriteBytes(file, *row.file);
+        Settings loaded{1, 2, 3, 0};  // what the variables held before, so that a kept value shows
+        quorvel::LoadSettings(loaded, file);
+        EXPECT_EQ(fields(loaded), fields(row.expected)) << row.what << " (size, length, speed, taper)";
+        EXPECT_EQ(fs::exists(file), row.file.has_value()) << row.what << ": reading never creates the file";
+    }
 }
 
-TEST_F(SettingsFile, ValuesConvertAsNumbers) {
-    Write("[Section]\r\n" + Entry(quorvel::kKeySize, " 120.5 ") + Entry(quorvel::kKeyLength, "99.9") +
-          Entry(quorvel::kKeySpeed, "300"));
-    Settings s = Load();
-    EXPECT_EQ(s.CrawlerSize, 120.5f);
-    EXPECT_EQ(s.CrawlerLength, 99) << "the length's integer part";
-    EXPECT_EQ(s.CrawlerSpeed, 300) << "values outside the sliders' ranges are kept as they are";
-
-    Write("[Section]\r\n" + Entry(quorvel::kKeyLength, "-0.5"));
-    s = Load();
-    EXPECT_EQ(s.CrawlerLength, -1) << "rounded toward minus infinity";
-    EXPECT_EQ(s.CrawlerSize, 75);
-}
-
-TEST_F(SettingsFile, AFailedConversionKeepsThePreviousValueAndReadsTheRest) {
-    Write("[section]\r\n" + Entry(quorvel::kKeySize, "large") + Entry(quorvel::kKeyLength, "40000") +
-          Entry(quorvel::kKeySpeed, "80"));
-    const Settings s = Load();
-    EXPECT_EQ(s.CrawlerSize, 0) << "letters leave the size at its value before the load";
-    EXPECT_EQ(s.CrawlerLength, 0) << "a length beyond 16 bits leaves it as it was";
-    EXPECT_EQ(s.CrawlerSpeed, 80) << "the section name is matched without regard to case";
-    EXPECT_EQ(s.CrawlerTaper, 50);
-}
-
-TEST_F(SettingsFile, BadFilesNeverBreakTheLoad) {
-    const std::string huge(300, '7');
-    Write("garbage\r\n[Section\r\n=\r\n" + Entry(quorvel::kKeySize, "1e39") + Entry(quorvel::kKeyLength, huge) +
-          Entry(quorvel::kKeySpeed, "") + "\xff\xfe\x80=\x81\r\n");
-    Settings s = Load();
-    EXPECT_EQ(s.CrawlerSize, 0) << "a size beyond the float range fails to convert";
-    EXPECT_EQ(s.CrawlerLength, 0) << "a 300-digit length comes back cut to 255 bytes and still overflows";
-    EXPECT_EQ(s.CrawlerSpeed, 100) << "an empty value takes the default";
-
-    Write("[Other]\r\n" + Entry(quorvel::kKeySize, "60"));
-    s = Load();
-    EXPECT_EQ(s.CrawlerSize, 75) << "a key in another section does not count";
-}
-
-TEST_F(SettingsFile, LongValuesAreCutTo255Bytes) {
-    Write("[Section]\r\n" + Entry(quorvel::kKeySize, std::string(300, 'x')));
-    EXPECT_EQ(quorvel::ReadIniValue("Section", quorvel::kKeySize, file_).size(), 255u);
-}
-
-TEST_F(SettingsFile, SaveWritesTheThreeKeysInOrderWithShiftJisBytes) {
-    ASSERT_TRUE(quorvel::SaveSettings(75, 100, 100, file_));
-    const std::string expected = std::string("[Section]\r\n") + "Tavrin\x82\xcc\x91\xe5\x82\xab\x82\xb3=75\r\n" +
-                                 "Tavrin\x82\xcc\x92\xb7\x82\xb3=100\r\n" + "Tavrin\x82\xcc\x91\xac\x82\xb3=100\r\n";
-    EXPECT_EQ(Read(), expected);
-    const Settings s = Load();
-    EXPECT_EQ(s.CrawlerSize, 75);
-    EXPECT_EQ(s.CrawlerLength, 100);
-    EXPECT_EQ(s.CrawlerSpeed, 100);
-}
-
-TEST_F(SettingsFile, SaveReplacesValuesAndKeepsEverythingElse) {
-    Write("; kept\r\n[Other]\r\na=1\r\n\r\n[Section]\r\n" + Entry(quorvel::kKeyLength, "60") + "\r\n[Last]\r\nb=2\r\n");
-    ASSERT_TRUE(quorvel::SaveSettings(150, 200, 120, file_));
-    const std::string expected = "; kept\r\n[Other]\r\na=1\r\n\r\n[Section]\r\n" + Entry(quorvel::kKeyLength, "200") +
-                                 Entry(quorvel::kKeySize, "150") + Entry(quorvel::kKeySpeed, "120") +
-                                 "\r\n[Last]\r\nb=2\r\n";
-    EXPECT_EQ(Read(), expected);
-    // Saving the same values again changes nothing, byte for byte.
-    ASSERT_TRUE(quorvel::SaveSettings(150, 200, 120, file_));
-    EXPECT_EQ(Read(), expected);
-}
-
-TEST_F(SettingsFile, AFailedSaveIsReported) {
-    EXPECT_FALSE(quorvel::SaveSettings(75, 100, 100, (folder_ / "missing" / "Quorvel.ini").string()));
-}
-
-TEST_F(SettingsFile, AFailedSaveLeavesNoFileBehind) {
-    // A folder where the file should be: the new contents are written beside it but cannot take its place.
-    fs::create_directories(file_);
-    EXPECT_FALSE(quorvel::SaveSettings(75, 100, 100, file_));
-    std::vector<std::string> left;
-    for (const auto& entry : fs::directory_iterator(folder_)) left.push_back(entry.path().filename().string());
-    ASSERT_EQ(left.size(), 1u) << "expected only Quorvel.ini in the folder, got " << left.size() << " entries";
-    EXPECT_EQ(left[0], "Quorvel.ini");
-    EXPECT_TRUE(fs::is_directory(file_)) << "expected the folder in the file's place to stay a folder";
-}
-
-TEST(SettingsText, SliderPositionsCarryALeadingBlank) {
+TEST(SaveSettings, WritesTheThreeKeysInOrderAndReadsBackToTheSameBytes) {
+    TempFolder folder;
+    const std::string file = folder.File("Quorvel.ini");
+    // The profile calls drop the blank before a number, so only the text itself shows it.
     EXPECT_EQ(quorvel::FormatSliderPosition(75), " 75");
-    EXPECT_EQ(quorvel::FormatSliderPosition(0), " 0");
-    EXPECT_EQ(quorvel::FormatSliderPosition(-3), "-3");
+    EXPECT_EQ(quorvel::FormatSliderPosition(0) + quorvel::FormatSliderPosition(-3), " 0-3");
+    ASSERT_TRUE(quorvel::SaveSettings(75, 100, 100, file));
+    const std::string expected = Section(Line(kSize, "75") + Line(kLength, "100") + Line(kSpeed, "100"));
+    ASSERT_EQ(ReadBytes(file), expected);
+    Settings s;
+    quorvel::LoadSettings(s, file);
+    ASSERT_TRUE(quorvel::SaveSettings(static_cast<int16_t>(s.CrawlerSize), s.CrawlerLength,
+                                      static_cast<int16_t>(s.CrawlerSpeed), file));
+    EXPECT_EQ(ReadBytes(file), expected) << "what was loaded, saved again";
 }
 
-TEST(SettingsLocation, TheProgramFolderWinsWhileItCanBeWritten) {
-    quorvel::SettingsLocation location{"C:\\Saver\\Quorvel.ini", "C:\\Users\\a\\AppData\\Roaming\\Quorvel\\Quorvel.ini", true, true};
-    EXPECT_EQ(quorvel::FileForReading(location), location.programFolderFile);
-    EXPECT_EQ(quorvel::FileForWriting(location), location.programFolderFile);
-
-    location.programFolderWritable = false;
-    EXPECT_EQ(quorvel::FileForReading(location), location.userFolderFile);
-    EXPECT_EQ(quorvel::FileForWriting(location), location.userFolderFile);
-
-    location.userFileExists = false;
-    EXPECT_EQ(quorvel::FileForReading(location), location.programFolderFile)
-        << "until the user saves, settings left beside a protected program still count";
-    EXPECT_EQ(quorvel::FileForWriting(location), location.userFolderFile);
-
-    location.userFolderFile.clear();
-    EXPECT_EQ(quorvel::FileForWriting(location), location.programFolderFile);
+TEST(SaveSettings, ReplacesTheValuesAndKeepsEverythingElse) {
+    TempFolder folder;
+    const std::string file = folder.File("Quorvel.ini");
+    const std::string before = "; kept\r\n[Other]\r\na=1\r\n\r\n[Section]\r\n", after = "\r\n[Last]\r\nb=2\r\n";
+    WriteBytes(file, before + Line(kLength, "60") + after);
+    for (int pass = 1; pass <= 2; ++pass) {
+        ASSERT_TRUE(quorvel::SaveSettings(150, 200, 120, file));
+        EXPECT_EQ(ReadBytes(file), before + Line(kLength, "200") + Line(kSize, "150") + Line(kSpeed, "120") + after)
+            << "save number " << pass;
+    }
 }
 
-TEST_F(SettingsFile, ProfileCallsFollowTheIniRules) {
-    Write("[Section]\r\n  Key One  =  \"quoted value\"  \r\nKEY\x82\x61=x\r\n");
-    char buffer[64];
-    EXPECT_EQ(plat::GetPrivateProfileStringA("SECTION", "key one", "", buffer, sizeof buffer, file_.c_str()), 12u);
-    EXPECT_STREQ(buffer, "quoted value");
-    // The trail byte of a double-byte character is never folded: 0x82 0x61 differs from 0x82 0x41.
-    EXPECT_EQ(plat::GetPrivateProfileStringA("Section", "key\x82\x41", "dflt", buffer, sizeof buffer, file_.c_str()), 4u);
-    EXPECT_STREQ(buffer, "dflt");
-    EXPECT_EQ(plat::GetPrivateProfileStringA("Section", "key\x82\x61", "", buffer, 3, file_.c_str()), 1u);
-    EXPECT_STREQ(buffer, "x");
-    EXPECT_EQ(plat::GetPrivateProfileStringA("Section", "Key One", "", buffer, 5, file_.c_str()), 4u)
-        << "a value longer than the buffer is cut to fit with its NUL";
-    EXPECT_STREQ(buffer, "quot");
+TEST(SaveSettings, AFailedSaveIsReportedAndLeavesNothingBehind) {
+    TempFolder folder;
+    EXPECT_FALSE(quorvel::SaveSettings(75, 100, 100, folder.File("missing/Quorvel.ini")));
+    // A folder where the file should be: the new contents are written beside it but cannot take its place.
+    const std::string file = folder.File("Quorvel.ini");
+    fs::create_directories(file);
+    EXPECT_FALSE(quorvel::SaveSettings(75, 100, 100, file));
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(folder.Path())) left.push_back(entry.path().filename().string());
+    EXPECT_EQ(left, std::vector<std::string>{"Quorvel.ini"}) << "no temporary file is left beside it";
+}
+
+TEST(SettingsLocation, TheProgramFolderWhileItCanBeWrittenThenTheUsersOwnFile) {
+    const std::string program = "C:\\Saver\\Quorvel.ini", user = "C:\\Users\\a\\AppData\\Roaming\\Quorvel\\Quorvel.ini";
+    const struct {
+        const char* what;
+        quorvel::SettingsLocation location;  // program file, user file, program folder writable, user file exists
+        std::string reading, writing;
+    } rows[] = {
+        {"a writable program folder wins", {program, user, true, true}, program, program},
+        {"locked, with a user file", {program, user, false, true}, user, user},
+        {"locked, before the user's first save the program's file still counts", {program, user, false, false},
+         program, user},
+        {"locked, with no application-data folder", {program, "", false, true}, program, program},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(quorvel::FileForReading(row.location), row.reading) << row.what;
+        EXPECT_EQ(quorvel::FileForWriting(row.location), row.writing) << row.what;
+    }
 }

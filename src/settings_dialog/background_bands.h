@@ -14,29 +14,16 @@ struct BandColour {
     bool operator==(const BandColour&) const = default;
 };
 
-// The sine used by both surfaces is scaled with this rounded pi, not the exact one.
-inline constexpr double kBandPi = 3.142;
+// Line y of a surface of inner height H has the brightness v = nearest(|sin(y / (H / 3.142)) * 220|), ties to
+// even, and lines run from 0 to H rounded to the nearest integer, inclusive.
 
-// Brightness of line y on a surface of the given inner height: nearest(|sin(y / (height / 3.142)) * 220|), ties
-// to even.
-int BandLevel(int y, float height);
-
-// The line numbers drawn for a surface of the given inner height: 0 up to the height rounded to the nearest
-// integer (ties to even), inclusive.
-int LastBandLine(float height);
-
-// Window lines, drawn in pixels: red v, green v, blue v + 30.
-BandColour WindowBandColour(int level);
-// Panel lines, drawn in twips: all three channels v + 30.
-BandColour PanelBandColour(int level);
-
-// One colour per pixel row of the window, rows 0 .. heightPixels - 1. The line at y = heightPixels lies
-// outside the inner area and is clipped.
+// One colour per pixel row of the window, rows 0 .. heightPixels - 1, each line red v, green v, blue v + 30.
+// The line at y = heightPixels lies outside the inner area and is clipped.
 std::vector<BandColour> WindowBandRows(int heightPixels);
 
-// One colour per pixel row of the panel at the given DPI. The panel draws in twips, so several lines land on
-// each pixel row: line y (twips) lands on row MulDiv(y, dpi, 1440) and, being drawn later, covers the lines
-// before it there. The panel's inner height in twips is its pixel height times the twips per pixel.
+// One colour per pixel row of the panel at the given DPI, each line grey v + 30. The panel draws in twips, so
+// several lines land on each pixel row: line y (twips) lands on the row it converts to and, being drawn later,
+// covers the lines before it there. The panel's inner height in twips is its pixel height converted.
 std::vector<BandColour> PanelBandRows(int heightPixels, int dpi);
 
 }  // namespace quorvel

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string_view>
 
@@ -13,27 +12,19 @@ namespace quorvel {
 inline constexpr int kDialogClientWidthTwips = 4575;
 inline constexpr int kDialogClientHeightTwips = 4215;
 
-
-// Every label, and the two buttons' captions, use this font.
-inline constexpr std::string_view kDialogFontFaceUtf8 = "ＭＳ Ｐゴシック";
+// Every label, and the two buttons' captions, use this font: regular weight, Shift-JIS character set.
 inline constexpr std::wstring_view kDialogFontFace = L"ＭＳ Ｐゴシック";
 inline constexpr int kDialogFontHundredthsOfPoint = 975;  // 9.75 points
-inline constexpr int kDialogFontCharset = 128;            // SHIFTJIS_CHARSET
-inline constexpr int kDialogFontWeight = 400;
 
 // Faces tried in order when the design face is missing, so the Japanese texts never come out as boxes.
 inline constexpr std::wstring_view kDialogFontFallbacks[] = {
     L"ＭＳ Ｐゴシック", L"MS PGothic",  L"Meiryo UI", L"Yu Gothic UI",  L"IPAPGothic",
     L"IPA Pゴシック",   L"IPAゴシック", L"IPAGothic", L"ＭＳ ゴシック", L"MS Gothic",
 };
-
-// The window title, which the single-instance test also looks for.
-inline constexpr std::string_view kDialogTitleUtf8 = "Quorvelの設定";
-inline constexpr std::wstring_view kDialogTitle = L"Quorvelの設定";
+static_assert(kDialogFontFallbacks[0] == kDialogFontFace, "the design face is tried first");
 
 // The link label opens this file, looked up beside the program; the label shows the same text. The project
 // has no public page of its own, so the link leads to the README shipped with the program.
-inline constexpr std::string_view kLinkTargetUtf8 = "README.txt";
 inline constexpr std::wstring_view kLinkTarget = L"README.txt";
 
 enum class ControlId : uint8_t {
@@ -94,7 +85,6 @@ struct ControlSpec {
     ControlKind kind;
     Parent parent;
     LayoutRect twips;  // relative to the parent's inner area
-    std::string_view textUtf8;
     std::wstring_view text;
     ColourRole colour;  // text colour of labels, border of frames, background of the panel
     TextAlign align;

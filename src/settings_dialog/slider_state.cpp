@@ -79,20 +79,11 @@ std::string NumberText(int16_t value) { return std::to_string(value); }
 
 std::wstring WideText(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
-WindowPosition CentredWindowPosition(double screenWidth, double screenHeight, double windowWidth, double windowHeight) {
-    WindowPosition position;
-    // A difference too large to convert leaves that coordinate where it was, at 0.
-    if (const std::optional<int32_t> across = ToInt32(screenWidth - windowWidth)) position.left = *across / 2;
-    if (const std::optional<int32_t> down = ToInt32(screenHeight - windowHeight)) position.top = *down / 3;
-    return position;
-}
-
 WindowPosition CentredWindowPixels(int screenWidth, int screenHeight, int windowWidth, int windowHeight, int dpi) {
-    if (dpi <= 0) return {};
-    const double twipsPerPixel = static_cast<double>(kTwipsPerInch) / dpi;
-    const WindowPosition twips = CentredWindowPosition(screenWidth * twipsPerPixel, screenHeight * twipsPerPixel,
-                                                       windowWidth * twipsPerPixel, windowHeight * twipsPerPixel);
-    return WindowPosition{TwipsToPixels(twips.left, dpi), TwipsToPixels(twips.top, dpi)};
+    // In twips a third of the free height keeps a fraction of a pixel that a division in pixels would drop.
+    const int across = PixelsToTwips(screenWidth, dpi) - PixelsToTwips(windowWidth, dpi);
+    const int down = PixelsToTwips(screenHeight, dpi) - PixelsToTwips(windowHeight, dpi);
+    return WindowPosition{TwipsToPixels(across / 2, dpi), TwipsToPixels(down / 3, dpi)};
 }
 
 }  // namespace quorvel

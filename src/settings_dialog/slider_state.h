@@ -79,15 +79,13 @@ std::string NumberText(int16_t value);
 // The same for a label: the text widened character by character (it is plain ASCII).
 std::wstring WideText(const std::string& ascii);
 
-// The window's top-left corner for the load handler: (screen - window) \ 2 across and \ 3 down, the
-// differences rounded to the nearest integer and divided with truncation. All values in one unit.
+// The window's top-left corner for the load handler, in pixels: (screen - window) \ 2 across and \ 3 down,
+// worked in twips as the form's own coordinates are, the divisions truncating.
 struct WindowPosition {
     int left = 0;
     int top = 0;
     bool operator==(const WindowPosition&) const = default;
 };
-WindowPosition CentredWindowPosition(double screenWidth, double screenHeight, double windowWidth, double windowHeight);
-// The same worked in twips for a screen and window measured in pixels, the result back in pixels.
 WindowPosition CentredWindowPixels(int screenWidth, int screenHeight, int windowWidth, int windowHeight, int dpi);
 
 }  // namespace quorvel

@@ -25,6 +25,7 @@ inline constexpr char kIniSection[] = "Section";
 inline constexpr char kKeySize[] = "Tavrin\x82\xcc\x91\xe5\x82\xab\x82\xb3";    // Tavrinの大きさ
 inline constexpr char kKeyLength[] = "Tavrin\x82\xcc\x92\xb7\x82\xb3";         // Tavrinの長さ
 inline constexpr char kKeySpeed[] = "Tavrin\x82\xcc\x91\xac\x82\xb3";          // Tavrinの速さ
+// The file's own name, in whichever folder it lives.
 inline constexpr char kIniFileName[] = "Quorvel.ini";
 
 // One value of the file, or empty text when the file, section or key is missing. At most 255 bytes.

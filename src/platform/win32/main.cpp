@@ -9,6 +9,7 @@
 #include "startup/command_line.h"
 #include "startup/settings.h"
 #include "startup/win32/preview_window.h"
+#include "startup/window_titles.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ std::string ToUtf8(const std::wstring& text) {
 
 // Tells the system whether a screen saver is running (the flag that disables the task-switching keys).
 void EnableSystemKeys(bool enabled) {
-    SystemParametersInfoW(SPI_SETSCREENSAVERRUNNING, enabled ? 0 : 1, nullptr, 0);
+    SystemParametersInfoW(SPI_SETSCREENSAVERRUNNING, enabled ? FALSE : TRUE, nullptr, 0);
 }
 
 // Hides the cursor and sets the running flag for the life of the saver, and undoes both however it ends.
@@ -63,7 +64,7 @@ private:
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // Another saver or settings window of ours is open: do nothing at all.
-    if (FindWindowW(nullptr, L"Tavrin_Main") || FindWindowW(nullptr, L"Quorvel\u306e\u8a2d\u5b9a")) return 0;
+    if (FindWindowW(nullptr, quorvel::kSaverWindowTitle) || FindWindowW(nullptr, quorvel::kSettingsWindowTitle)) return 0;
 
     const quorvel::StartRequest request = quorvel::ParseCommandLine(ToUtf8(ArgumentsOf(GetCommandLineW())));
     switch (request.mode) {

@@ -4,31 +4,26 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <iterator>
+
 #include "platform/win32/handles.h"
 #include "startup/settings.h"
 
 namespace quorvel::win32 {
 namespace {
 
-std::wstring ProgramFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0) return L".";
-        if (n < path.size()) {
-            path.resize(n);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    const size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? L"." : path.substr(0, slash);
+// The per-user settings live in a folder of this name inside the user's application data.
+constexpr wchar_t kUserFolderName[] = L"Quorvel";
+
+const std::wstring& IniFileName() {
+    static const std::wstring name(std::begin(kIniFileName), std::end(kIniFileName) - 1);  // plain ASCII
+    return name;
 }
 
 std::wstring UserFolder() {
     wchar_t path[MAX_PATH] = {};
     if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path)) || !path[0]) return {};
-    return std::wstring(path) + L"\\Quorvel";
+    return std::wstring(path) + L"\\" + kUserFolderName;
 }
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -45,7 +40,7 @@ bool CanWriteSettings(const std::wstring& folder, const std::wstring& file) {
 }
 
 // The path in the ANSI code page; where some character has no ANSI form, the short (8.3) form of the folder.
-std::string ToAnsiPath(const std::wstring& folder, const wchar_t* name) {
+std::string ToAnsiPath(const std::wstring& folder, const std::wstring& name) {
     auto convert = [](const std::wstring& wide, bool* lossy) {
         BOOL usedDefault = FALSE;
         const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, nullptr, 0, nullptr, &usedDefault);
@@ -65,21 +60,36 @@ std::string ToAnsiPath(const std::wstring& folder, const wchar_t* name) {
 
 SettingsLocation Locate(std::wstring* userFolder) {
     const std::wstring program = ProgramFolder();
-    const std::wstring programFile = program + L"\\" + L"Quorvel.ini";
+    const std::wstring programFile = program + L"\\" + IniFileName();
     SettingsLocation location;
-    location.programFolderFile = ToAnsiPath(program, L"Quorvel.ini");
+    location.programFolderFile = ToAnsiPath(program, IniFileName());
     location.programFolderWritable = CanWriteSettings(program, programFile);
     if (!location.programFolderWritable) {
         *userFolder = UserFolder();
         if (!userFolder->empty()) {
-            location.userFolderFile = ToAnsiPath(*userFolder, L"Quorvel.ini");
-            location.userFileExists = Exists(*userFolder + L"\\Quorvel.ini");
+            location.userFolderFile = ToAnsiPath(*userFolder, IniFileName());
+            location.userFileExists = Exists(*userFolder + L"\\" + IniFileName());
         }
     }
     return location;
 }
 
 }  // namespace
+
+std::wstring ProgramFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0) return L".";
+        if (n < path.size()) {
+            path.resize(n);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    const size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? L"." : path.substr(0, slash);
+}
 
 std::string SettingsFileForReading() {
     std::wstring userFolder;
@@ -93,7 +103,7 @@ std::string SettingsFileForWriting() {
     if (!location.programFolderWritable && !userFolder.empty()) {
         CreateDirectoryW(userFolder.c_str(), nullptr);
         // The short form of a folder exists only once the folder does.
-        return ToAnsiPath(userFolder, L"Quorvel.ini");
+        return ToAnsiPath(userFolder, IniFileName());
     }
     return FileForWriting(location);
 }

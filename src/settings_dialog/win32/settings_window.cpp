@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <utility>
@@ -20,6 +21,7 @@
 #include "settings_dialog/dialog_layout.h"
 #include "settings_dialog/slider_state.h"
 #include "settings_dialog/win32/settings_dialog_resources.h"
+#include "startup/window_titles.h"
 
 namespace quorvel::win32 {
 namespace {
@@ -27,6 +29,8 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"Tavrin_P";
 constexpr wchar_t kPanelClass[] = L"Tavrin_P.Pic_2";
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+// The window is created at this size and sized properly once the DPI of its monitor is known.
+constexpr int kProvisionalSize = 320;
 // Posted by the buttons' Click handlers so that the window is not destroyed under the button's own code.
 constexpr UINT kUnloadMessage = WM_APP + 1;
 
@@ -71,11 +75,26 @@ private:
 
 // --- The window's state ---
 
+struct DialogWindow;
+using SliderHandler = void (*)(DialogWindow&);
+
+void HS_Size_Change(DialogWindow& dialog);
+void HS_Size_Scroll(DialogWindow& dialog);
+void HS_Length_Change(DialogWindow& dialog);
+void HS_Length_Scroll(DialogWindow& dialog);
+void HS_Speed_Change(DialogWindow& dialog);
+void HS_Speed_Scroll(DialogWindow& dialog);
+
+// One slider of the panel: its scroll bar, its position, its value label and its two handlers.
 struct SliderControl {
-    ControlId slider;
+    ControlId bar;
+    int controlId;
     ControlId label;
+    SliderHandler change;
+    SliderHandler scroll;
+    Slider slider;
     HWND window = nullptr;
-    std::wstring text;
+    std::wstring text;  // what the value label shows
 };
 
 enum class AppPointer { Default, Hourglass };
@@ -87,11 +106,13 @@ struct DialogWindow {
     HWND panel = nullptr;
     HWND cmdSet = nullptr;
     HWND cmdCan = nullptr;
-    int dpi = 96;
-    DialogSliders sliders;
-    std::array<SliderControl, 3> sliderControls{{{ControlId::HS_Size, ControlId::lbl_Size, nullptr, {}},
-                                                 {ControlId::HS_Length, ControlId::lbl_Length, nullptr, {}},
-                                                 {ControlId::HS_Speed, ControlId::lbl_Speed, nullptr, {}}}};
+    int dpi = USER_DEFAULT_SCREEN_DPI;
+    SliderControl HS_Size{ControlId::HS_Size, IDC_HS_SIZE, ControlId::lbl_Size,
+                          HS_Size_Change, HS_Size_Scroll, Slider(kSizeRange), nullptr, {}};
+    SliderControl HS_Length{ControlId::HS_Length, IDC_HS_LENGTH, ControlId::lbl_Length,
+                            HS_Length_Change, HS_Length_Scroll, Slider(kLengthRange), nullptr, {}};
+    SliderControl HS_Speed{ControlId::HS_Speed, IDC_HS_SPEED, ControlId::lbl_Speed,
+                           HS_Speed_Change, HS_Speed_Scroll, Slider(kSpeedRange), nullptr, {}};
     UniqueFont labelFont;
     UniqueFont linkFont;
     std::vector<BandColour> windowRows;
@@ -108,22 +129,21 @@ struct DialogWindow {
 
 DialogWindow* StateOf(HWND window) { return reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
 
+std::array<SliderControl*, 3> SlidersOf(DialogWindow& dialog) {
+    return {&dialog.HS_Size, &dialog.HS_Length, &dialog.HS_Speed};
+}
+std::array<const SliderControl*, 3> SlidersOf(const DialogWindow& dialog) {
+    return {&dialog.HS_Size, &dialog.HS_Length, &dialog.HS_Speed};
+}
+
 RECT PixelRect(const DialogWindow& dialog, ControlId id) {
     const LayoutRect r = RectToPixels(FindControl(id).twips, dialog.dpi);
     return RECT{r.left, r.top, r.right(), r.bottom()};
 }
 
-Slider& SliderOf(DialogWindow& dialog, ControlId id) {
-    switch (id) {
-        case ControlId::HS_Length: return dialog.sliders.length;
-        case ControlId::HS_Speed: return dialog.sliders.speed;
-        default: return dialog.sliders.size;
-    }
-}
-
 SliderControl* SliderControlOf(DialogWindow& dialog, HWND bar) {
-    for (SliderControl& control : dialog.sliderControls) {
-        if (control.window == bar) return &control;
+    for (SliderControl* control : SlidersOf(dialog)) {
+        if (control->window == bar) return control;
     }
     return nullptr;
 }
@@ -158,7 +178,7 @@ bool FaceInstalled(HDC dc, std::wstring_view face) {
 
 // Every character the window writes with its font, to check that a face has glyphs for them.
 std::wstring DialogCharacters() {
-    std::wstring text(kDialogTitle);
+    std::wstring text(kSettingsWindowTitle);
     for (const ControlSpec& control : DialogControls()) text += control.text;
     return text;
 }
@@ -170,8 +190,9 @@ bool FaceHasGlyphs(HDC dc, HFONT font, const std::wstring& text) {
         GDI_ERROR) {
         return false;
     }
+    constexpr WORD kMissingGlyph = 0xFFFF;  // what GGI_MARK_NONEXISTING_GLYPHS puts in place of a missing glyph
     for (WORD glyph : glyphs) {
-        if (glyph == 0xFFFF) return false;
+        if (glyph == kMissingGlyph) return false;
     }
     return true;
 }
@@ -179,9 +200,9 @@ bool FaceHasGlyphs(HDC dc, HFONT font, const std::wstring& text) {
 LOGFONTW DialogLogFont(int dpi, std::wstring_view face, bool underlined) {
     LOGFONTW font{};
     font.lfHeight = -DialogFontPixelHeight(dpi);
-    font.lfWeight = kDialogFontWeight;
+    font.lfWeight = FW_NORMAL;
     font.lfUnderline = underlined ? TRUE : FALSE;
-    font.lfCharSet = static_cast<BYTE>(kDialogFontCharset);
+    font.lfCharSet = SHIFTJIS_CHARSET;
     font.lfOutPrecision = OUT_DEFAULT_PRECIS;
     font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     font.lfQuality = DEFAULT_QUALITY;
@@ -253,8 +274,8 @@ void PaintFrame(HDC dc, const DialogWindow& dialog, const ControlSpec& control) 
 }
 
 std::wstring_view ValueText(const DialogWindow& dialog, ControlId label) {
-    for (const SliderControl& control : dialog.sliderControls) {
-        if (control.label == label) return control.text;
+    for (const SliderControl* control : SlidersOf(dialog)) {
+        if (control->label == label) return control->text;
     }
     return {};
 }
@@ -309,33 +330,19 @@ void SetValueLabel(DialogWindow& dialog, SliderControl& control, std::wstring te
 }
 
 void ShowSliderPosition(DialogWindow& dialog, SliderControl& control) {
-    SetValueLabel(dialog, control, WideText(NumberText(SliderOf(dialog, control.slider).Position())));
+    SetValueLabel(dialog, control, WideText(NumberText(control.slider.Position())));
 }
 
-void HS_Size_Change(DialogWindow& dialog) { ShowSliderPosition(dialog, dialog.sliderControls[0]); }
-void HS_Size_Scroll(DialogWindow& dialog) { ShowSliderPosition(dialog, dialog.sliderControls[0]); }
-void HS_Length_Change(DialogWindow& dialog) { ShowSliderPosition(dialog, dialog.sliderControls[1]); }
-void HS_Length_Scroll(DialogWindow& dialog) { ShowSliderPosition(dialog, dialog.sliderControls[1]); }
-void HS_Speed_Change(DialogWindow& dialog) { ShowSliderPosition(dialog, dialog.sliderControls[2]); }
-void HS_Speed_Scroll(DialogWindow& dialog) { ShowSliderPosition(dialog, dialog.sliderControls[2]); }
+void HS_Size_Change(DialogWindow& dialog) { ShowSliderPosition(dialog, dialog.HS_Size); }
+void HS_Size_Scroll(DialogWindow& dialog) { ShowSliderPosition(dialog, dialog.HS_Size); }
+void HS_Length_Change(DialogWindow& dialog) { ShowSliderPosition(dialog, dialog.HS_Length); }
+void HS_Length_Scroll(DialogWindow& dialog) { ShowSliderPosition(dialog, dialog.HS_Length); }
+void HS_Speed_Change(DialogWindow& dialog) { ShowSliderPosition(dialog, dialog.HS_Speed); }
+void HS_Speed_Scroll(DialogWindow& dialog) { ShowSliderPosition(dialog, dialog.HS_Speed); }
 
-void RaiseSliderEvent(DialogWindow& dialog, ControlId slider, SliderEvent event) {
-    using Handler = void (*)(DialogWindow&);
-    struct Handlers {
-        ControlId slider;
-        Handler change;
-        Handler scroll;
-    };
-    static constexpr Handlers kHandlers[] = {
-        {ControlId::HS_Size, HS_Size_Change, HS_Size_Scroll},
-        {ControlId::HS_Length, HS_Length_Change, HS_Length_Scroll},
-        {ControlId::HS_Speed, HS_Speed_Change, HS_Speed_Scroll},
-    };
-    for (const Handlers& handlers : kHandlers) {
-        if (handlers.slider != slider) continue;
-        if (event == SliderEvent::Change) handlers.change(dialog);
-        if (event == SliderEvent::Scroll) handlers.scroll(dialog);
-    }
+void RaiseSliderEvent(DialogWindow& dialog, const SliderControl& control, SliderEvent event) {
+    if (event == SliderEvent::Change) control.change(dialog);
+    if (event == SliderEvent::Scroll) control.scroll(dialog);
 }
 
 static_assert(SB_LINELEFT == 0 && SB_LINERIGHT == 1 && SB_PAGELEFT == 2 && SB_PAGERIGHT == 3 &&
@@ -349,38 +356,24 @@ void OnSliderScroll(DialogWindow& dialog, HWND bar, int code) {
     info.cbSize = sizeof info;
     info.fMask = SIF_TRACKPOS | SIF_POS;
     GetScrollInfo(bar, SB_CTL, &info);
-    Slider& slider = SliderOf(dialog, control->slider);
-    const ScrollOutcome outcome = ApplyScroll(slider, *request, info.nTrackPos);
+    const ScrollOutcome outcome = ApplyScroll(control->slider, *request, info.nTrackPos);
     if (outcome.event == SliderEvent::None) return;
-    slider.SetPosition(outcome.position);
-    SetScrollPos(bar, SB_CTL, slider.Position(), TRUE);
-    RaiseSliderEvent(dialog, control->slider, outcome.event);
+    control->slider.SetPosition(outcome.position);
+    SetScrollPos(bar, SB_CTL, control->slider.Position(), TRUE);
+    RaiseSliderEvent(dialog, *control, outcome.event);
 }
 
 // Gives a slider its position the way code sets it: the scroll bar moves and Change follows.
-void SetSliderFromCode(DialogWindow& dialog, SliderControl& control) {
-    SetScrollPos(control.window, SB_CTL, SliderOf(dialog, control.slider).Position(), TRUE);
-    RaiseSliderEvent(dialog, control.slider, SliderEvent::Change);
+void SetSliderFromCode(DialogWindow& dialog, SliderControl& control, const Slider& from) {
+    control.slider = from;
+    SetScrollPos(control.window, SB_CTL, control.slider.Position(), TRUE);
+    RaiseSliderEvent(dialog, control, SliderEvent::Change);
 }
 
 // --- Link ---
 
 // The link's file, looked up in the program's own folder.
-std::wstring LinkAddress() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return std::wstring(kLinkTarget);
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    const size_t slash = path.find_last_of(L"\\/");
-    path.resize(slash == std::wstring::npos ? 0 : slash + 1);
-    return path + std::wstring(kLinkTarget);
-}
+std::wstring LinkAddress() { return ProgramFolder() + L"\\" + std::wstring(kLinkTarget); }
 
 void ApplyPointer(const DialogWindow& dialog) {
     if (dialog.pointer == AppPointer::Hourglass) {
@@ -423,18 +416,20 @@ void Form_Load(DialogWindow& dialog) {
 
     InitializeButtons(dialog);
 
-    dialog.sliders = SlidersFromSettings(dialog.settings);
-    for (SliderControl& control : dialog.sliderControls) SetSliderFromCode(dialog, control);
+    const DialogSliders sliders = SlidersFromSettings(dialog.settings);
+    SetSliderFromCode(dialog, dialog.HS_Size, sliders.size);
+    SetSliderFromCode(dialog, dialog.HS_Length, sliders.length);
+    SetSliderFromCode(dialog, dialog.HS_Speed, sliders.speed);
 
     const DialogLabels labels = LabelsFromSettings(dialog.settings);
-    SetValueLabel(dialog, dialog.sliderControls[0], WideText(labels.size));
-    SetValueLabel(dialog, dialog.sliderControls[1], WideText(labels.length));
-    SetValueLabel(dialog, dialog.sliderControls[2], WideText(labels.speed));
+    SetValueLabel(dialog, dialog.HS_Size, WideText(labels.size));
+    SetValueLabel(dialog, dialog.HS_Length, WideText(labels.length));
+    SetValueLabel(dialog, dialog.HS_Speed, WideText(labels.speed));
 
     POINT cursor{};
     if (GetCursorPos(&cursor)) {
-        dialog.zoomOriginX = static_cast<int16_t>(cursor.x & 0xFFFF);
-        dialog.zoomOriginY = static_cast<int16_t>(cursor.y & 0xFFFF);
+        dialog.zoomOriginX = static_cast<int16_t>(LOWORD(cursor.x));
+        dialog.zoomOriginY = static_cast<int16_t>(LOWORD(cursor.y));
     } else {
         dialog.zoomOriginX = 0;
         dialog.zoomOriginY = 0;
@@ -464,19 +459,18 @@ void Form_Unload(DialogWindow& dialog) {
 }
 
 std::wstring LoadText(HINSTANCE instance, UINT id) {
-    wchar_t buffer[512] = {};
+    wchar_t buffer[512] = {};  // room for any message of the string table
     const int length = LoadStringW(instance, id, buffer, static_cast<int>(std::size(buffer)));
     return std::wstring(buffer, length > 0 ? static_cast<size_t>(length) : 0);
 }
 
 void Cmd_Set_Click(DialogWindow& dialog) {
-    const bool saved = SaveSettings(dialog.sliders.size.Position(), dialog.sliders.length.Position(),
-                                    dialog.sliders.speed.Position(), SettingsFileForWriting());
+    const bool saved = SaveSettings(dialog.HS_Size.slider.Position(), dialog.HS_Length.slider.Position(),
+                                    dialog.HS_Speed.slider.Position(), SettingsFileForWriting());
     if (!saved) {
         // The settings would otherwise be lost without a word: say so before closing.
         const std::wstring message = LoadText(dialog.instance, IDS_SETTINGS_SAVE_FAILED);
-        const std::wstring title(kDialogTitle);
-        MessageBoxW(dialog.window, message.c_str(), title.c_str(), MB_OK | MB_ICONWARNING);
+        MessageBoxW(dialog.window, message.c_str(), kSettingsWindowTitle, MB_OK | MB_ICONWARNING);
     }
     PostMessageW(dialog.window, kUnloadMessage, 0, 0);
 }
@@ -493,10 +487,10 @@ HWND CreateChild(const DialogWindow& dialog, HWND parent, const wchar_t* windowC
                            parameter);
 }
 
-void CreateSlider(DialogWindow& dialog, SliderControl& control, int controlId) {
-    control.window =
-        CreateChild(dialog, dialog.panel, L"SCROLLBAR", 0, WS_TABSTOP | SBS_HORZ, control.slider, controlId, nullptr);
-    const Slider& slider = SliderOf(dialog, control.slider);
+void CreateSlider(DialogWindow& dialog, SliderControl& control) {
+    control.window = CreateChild(dialog, dialog.panel, L"SCROLLBAR", 0, WS_TABSTOP | SBS_HORZ, control.bar,
+                                 control.controlId, nullptr);
+    const Slider& slider = control.slider;
     SCROLLINFO info{};
     info.cbSize = sizeof info;
     info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;  // no page size: the thumb reaches the maximum
@@ -519,9 +513,7 @@ void CreateControls(DialogWindow& dialog) {
     // A control parent, so that the tab key reaches the sliders inside it.
     dialog.panel = CreateChild(dialog, dialog.window, kPanelClass, WS_EX_CONTROLPARENT, WS_CLIPCHILDREN,
                                ControlId::Pic_2, IDC_PIC_2, &dialog);
-    CreateSlider(dialog, dialog.sliderControls[0], IDC_HS_SIZE);
-    CreateSlider(dialog, dialog.sliderControls[1], IDC_HS_LENGTH);
-    CreateSlider(dialog, dialog.sliderControls[2], IDC_HS_SPEED);
+    for (SliderControl* control : SlidersOf(dialog)) CreateSlider(dialog, *control);
     dialog.cmdSet = CreateButton(dialog, ControlId::Cmd_Set, IDC_CMD_SET);
     dialog.cmdCan = CreateButton(dialog, ControlId::Cmd_Can, IDC_CMD_CAN);
 }
@@ -553,7 +545,7 @@ void OnDpiChanged(DialogWindow& dialog, const RECT& suggested) {
     SizeClientArea(dialog);
     CreateFonts(dialog);
     PlaceChild(dialog, dialog.panel, ControlId::Pic_2);
-    for (const SliderControl& control : dialog.sliderControls) PlaceChild(dialog, control.window, control.slider);
+    for (const SliderControl* control : SlidersOf(dialog)) PlaceChild(dialog, control->window, control->bar);
     if (dialog.cmdSet) PlaceChild(dialog, dialog.cmdSet, ControlId::Cmd_Set);
     if (dialog.cmdCan) PlaceChild(dialog, dialog.cmdCan, ControlId::Cmd_Can);
     Form_Resize(dialog);
@@ -670,10 +662,9 @@ void RunSettingsDialog(HINSTANCE instance, const quorvel::Settings& settings) {
     DialogWindow dialog;
     dialog.instance = instance;
     dialog.settings = settings;
-    const std::wstring title(kDialogTitle);
-    // Created hidden at a provisional size: the real size needs the DPI of the window's own monitor.
-    HWND window = CreateWindowExW(WS_EX_CONTROLPARENT, kWindowClass, title.c_str(), kWindowStyle, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, 320, 320, nullptr, nullptr, instance, &dialog);
+    // Created hidden: the real size needs the DPI of the window's own monitor.
+    HWND window = CreateWindowExW(WS_EX_CONTROLPARENT, kWindowClass, kSettingsWindowTitle, kWindowStyle, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, kProvisionalSize, kProvisionalSize, nullptr, nullptr, instance, &dialog);
     if (!window) return;
     dialog.ownedWindow = UniqueWindow(window);
     SizeClientArea(dialog);
