@@ -13,12 +13,12 @@
 #include "saver/random_source.h"
 #include "saver/saver.h"
 #include "saver/win32/saver_resources.h"
+#include "startup/window_titles.h"
 
 namespace quorvel::win32 {
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"Tavrin_S";
-constexpr wchar_t kWindowCaption[] = L"Tavrin_Main";
 constexpr UINT_PTR kTimer2 = 2;
 constexpr UINT kTimer2IntervalMs = 600;
 // Windows 10 1803's flag for a waitable timer that keeps sub-millisecond time; older headers lack the name.
@@ -105,7 +105,7 @@ bool SaverWindow::Create() {
     wc.lpszClassName = kWindowClass;
     RegisterClassExW(&wc);  // fails harmlessly when already registered
     HWND window =
-        CreateWindowExW(0, kWindowClass, kWindowCaption, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance_, this);
+        CreateWindowExW(0, kWindowClass, kSaverWindowTitle, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance_, this);
     if (!window) return false;
     window_ = UniqueWindow(window);
     displayDc_ = GetDC(window);
