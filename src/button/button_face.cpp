@@ -9,6 +9,9 @@
 namespace quorvel {
 namespace {
 
+constexpr uint32_t kGradientLight = 0xFFFFFF;  // white
+constexpr uint32_t kGradientDark = 0xC6C5D7;   // (198, 197, 215) as 0x00RRGGBB
+
 plat::TriVertex Vertex(int x, int y, uint32_t rgb) {
     plat::TriVertex v;
     v.x = x;

@@ -11,12 +11,8 @@
 namespace quorvel {
 
 // Skins are 64 x 25 pixel pictures whose twip coordinates are always 15 twips to the pixel.
-inline constexpr int kSkinWidth = 64;
-inline constexpr int kSkinHeight = 25;
 inline constexpr int kSkinTwipsPerPixel = 15;
 
-inline constexpr uint32_t kGradientLight = 0xFFFFFF;  // white
-inline constexpr uint32_t kGradientDark = 0xC6C5D7;   // (198, 197, 215) as 0x00RRGGBB
 // What a cleared face holds before the gradient and the frame cover it: the light button-face colour.
 inline constexpr uint32_t kFaceClearColour = 0xECE9D8;
 
@@ -31,8 +27,6 @@ public:
     ButtonFace(plat::Dc target, const Skins& skins, int dpi) : target_(target), skins_(skins), dpi_(dpi) {}
 
     void SetTarget(plat::Dc target) { target_ = target; }
-    void SetDpi(int dpi) { dpi_ = dpi; }
-    int Dpi() const { return dpi_; }
     // Called after every paint so that the host shows the new image.
     void SetRefresh(std::function<void()> refresh) { refresh_ = std::move(refresh); }
 

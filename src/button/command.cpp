@@ -210,8 +210,6 @@ void Command::PaintFace(Skin skin) {
 
     const FaceGeometry geometry = FaceGeometry::For(width_, height_);
     painter_.DrawFace(skin, geometry, m_ReverseGradient);
-    painted_ = true;
-    lastSkin_ = skin;
 
     // The text sits centred across the face, 10 twips above its vertical middle.
     LblMsg.top = (static_cast<double>(geometry.height) - LblMsg.height - 20.0) / 2.0;

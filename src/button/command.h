@@ -23,10 +23,12 @@ enum CommandState : uint8_t {
     StateHotFocused = 4,  // also while being pressed
 };
 
-// The platform's codes of the mouse buttons.
+// The platform's codes of the mouse buttons and of the shift keys held with them.
 inline constexpr int kLeftButton = 1;
 inline constexpr int kRightButton = 2;
 inline constexpr int kMiddleButton = 4;
+inline constexpr int kShiftMask = 1;
+inline constexpr int kCtrlMask = 2;
 
 // What lies under the pointer at a hover check.
 enum class PointerOver { Own, Host, Other };
@@ -100,16 +102,13 @@ public:
     const Font& GetFont() const { return LblMsg.font; }
     void SetFont(const Font& New_Font);
 
-    // Notifications from the host.
+    // Notifications from the host. The caption label has no window of its own, so its mouse notifications
+    // arrive here as the control's, with the same arguments.
     void UserControl_GotFocus();
     void UserControl_LostFocus();
     void UserControl_MouseDown(int button, int shift, float x, float y);
     void UserControl_MouseMove(int button, int shift, float x, float y);
     void UserControl_MouseUp(int button, int shift, float x, float y);
-    // The label has no window of its own; its mouse notifications get the control's handling.
-    void LblMsg_MouseDown(int button, int shift, float x, float y) { UserControl_MouseDown(button, shift, x, y); }
-    void LblMsg_MouseMove(int button, int shift, float x, float y) { UserControl_MouseMove(button, shift, x, y); }
-    void LblMsg_MouseUp(int button, int shift, float x, float y) { UserControl_MouseUp(button, shift, x, y); }
     // The host has set the new size (in twips) before calling this.
     void UserControl_Resize();
     void TmrMouse_Timer(PointerOver pointer);
@@ -118,8 +117,6 @@ public:
 
     // Size in twips, kept by the host.
     void SetSize(int widthTwips, int heightTwips);
-    int Width() const { return width_; }
-    int Height() const { return height_; }
 
     // Internal operations, public so that a host and tests can see their effects.
     void PaintFace(Skin skin);
@@ -131,15 +128,10 @@ public:
     bool EnabledFlag() const { return m_Enabled; }
     uint8_t FirstRun() const { return m_FirstRun; }
     uint8_t State() const { return m_State; }
-    bool MouseIsDown() const { return m_MouseDown; }
-    bool ReverseGradient() const { return m_ReverseGradient; }
     bool TmrMouseEnabled() const { return tmrMouseEnabled_; }
     int TmrMouseInterval() const { return tmrMouseInterval_; }
     int16_t BackStyle() const { return backStyle_; }
     const CaptionLabel& Label() const { return LblMsg; }
-    // The skin of the last paint, if any.
-    bool HasPainted() const { return painted_; }
-    Skin LastSkin() const { return lastSkin_; }
 
 private:
     CommandHost& host_;
@@ -158,8 +150,6 @@ private:
     int tmrMouseInterval_ = kHoverIntervalMs;
     int width_ = kCreatedWidthTwips;
     int height_ = kCreatedHeightTwips;
-    bool painted_ = false;
-    Skin lastSkin_ = Skin::Normal;
 };
 
 }  // namespace quorvel

@@ -29,10 +29,6 @@ void PropertyBag::WriteProperty(const std::string& name, const Value& value, con
         values_.emplace_back(name, value);
 }
 
-bool PropertyBag::Contains(const std::string& name) const {
-    return std::any_of(values_.begin(), values_.end(), [&](const auto& entry) { return entry.first == name; });
-}
-
 std::vector<std::string> PropertyBag::Names() const {
     std::vector<std::string> names;
     for (const auto& entry : values_) names.push_back(entry.first);

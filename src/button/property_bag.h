@@ -35,10 +35,8 @@ public:
     // Stores the value unless it equals the writer's default; an equal value also drops an older entry.
     void WriteProperty(const std::string& name, const Value& value, const Value& defaultValue);
 
-    bool Contains(const std::string& name) const;
     // The stored names, in the order they were first written.
     std::vector<std::string> Names() const;
-    void Clear() { values_.clear(); }
 
 private:
     std::vector<std::pair<std::string, Value>> values_;

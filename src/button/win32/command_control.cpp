@@ -3,7 +3,6 @@
 #include "button/win32/command_control.h"
 
 #include <array>
-#include <cmath>
 #include <new>
 #include <string>
 #include <utility>
@@ -20,6 +19,7 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"Tavrin.Command";
 constexpr UINT_PTR kTmrMouse = 1;
+constexpr int kTwipsPerPoint = 20;
 
 // A memory DC with one bitmap selected for its whole life; the bitmap is released after the DC lets go of it.
 class BitmapDc {
@@ -98,8 +98,6 @@ public:
         const int id = GetDlgCtrlID(hwnd_);
         SendMessageW(GetParent(hwnd_), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(hwnd_));
     }
-
-    Font AmbientFont() const override { return DefaultCommandFont(); }
 
     void Resize(int width, int height, bool notify = true) {
         if (width == widthPixels_ && height == heightPixels_ && image_.Get()) return;
@@ -182,23 +180,26 @@ private:
         return skins;
     }
 
-    static int Shift(WPARAM keys) { return ((keys & MK_SHIFT) ? 1 : 0) | ((keys & MK_CONTROL) ? 2 : 0); }
+    static int Shift(WPARAM keys) {
+        return ((keys & MK_SHIFT) ? kShiftMask : 0) | ((keys & MK_CONTROL) ? kCtrlMask : 0);
+    }
     static int Buttons(WPARAM keys) {
         return ((keys & MK_LBUTTON) ? kLeftButton : 0) | ((keys & MK_RBUTTON) ? kRightButton : 0) |
                ((keys & MK_MBUTTON) ? kMiddleButton : 0);
     }
-    float TwipsX(LPARAM position) const { return static_cast<float>(XOf(position)) * float(kTwipsPerInch) / dpi_; }
-    float TwipsY(LPARAM position) const { return static_cast<float>(YOf(position)) * float(kTwipsPerInch) / dpi_; }
+    float TwipsX(LPARAM position) const { return static_cast<float>(PixelsToTwips(XOf(position), dpi_)); }
+    float TwipsY(LPARAM position) const { return static_cast<float>(PixelsToTwips(YOf(position), dpi_)); }
     static int XOf(LPARAM l) { return static_cast<int>(static_cast<short>(LOWORD(l))); }
     static int YOf(LPARAM l) { return static_cast<int>(static_cast<short>(HIWORD(l))); }
 
-    int ToPixels(double twips) const { return TwipsToPixels(static_cast<int>(std::lround(twips)), dpi_); }
+    int ToPixels(double twips) const { return TwipsToPixels(ToInt32(twips).value_or(0), dpi_); }
 
     HFONT CaptionFont() {
         const Font& wanted = command_.Label().font;
         if (!font_ || !(fontOf_ == wanted)) {
             LOGFONTW lf{};
-            lf.lfHeight = -static_cast<LONG>(wanted.size * dpi_ / 72.0 + 0.5);
+            // A negative height asks for the character height itself, which is what a point size measures.
+            lf.lfHeight = -TwipsToPixels(ToInt32(wanted.size * kTwipsPerPoint).value_or(0), dpi_);
             lf.lfWeight = wanted.weight;
             lf.lfItalic = wanted.italic;
             lf.lfUnderline = wanted.underline;
@@ -357,7 +358,7 @@ bool RegisterCommandClass(HINSTANCE instance) {
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = CommandProc;
     wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.lpszClassName = kClassName;
     return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
