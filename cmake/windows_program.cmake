@@ -22,8 +22,8 @@ target_link_options(Quorvel PRIVATE -mwindows -municode $<$<CONFIG:Release>:-s>)
 # Programs the end-to-end tests run under Wine beside the saver (tests/e2e/helpers), and the presenting floor
 # that tools/measure_present.sh measures the saver against. The probe is a console program: it prints its answers.
 set(QUORVEL_E2E ${CMAKE_SOURCE_DIR}/tests/e2e/helpers)
-file(GLOB QUORVEL_BUTTON_WIN32 CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/button/win32/*.cpp ${CMAKE_SOURCE_DIR}/src/button/win32/*.rc)
-add_executable(launch WIN32 ${QUORVEL_E2E}/launch.cpp)
+file(GLOB QUORVEL_BUTTON_WIN32 CONFIGURE_DEPENDS
+  ${CMAKE_SOURCE_DIR}/src/button/win32/*.cpp ${CMAKE_SOURCE_DIR}/src/button/win32/*.rc)
 add_executable(probe ${QUORVEL_E2E}/probe.cpp)
 add_executable(preview_host WIN32 ${QUORVEL_E2E}/preview_host.cpp ${CMAKE_SOURCE_DIR}/src/startup/win32/preview_window.cpp)
 add_executable(button_host WIN32 ${QUORVEL_E2E}/button_host.cpp ${QUORVEL_BUTTON_WIN32}
@@ -31,9 +31,10 @@ add_executable(button_host WIN32 ${QUORVEL_E2E}/button_host.cpp ${QUORVEL_BUTTON
   ${CMAKE_SOURCE_DIR}/src/platform/win32/paint_win32.cpp
   ${CMAKE_SOURCE_DIR}/src/platform/win32/dpi.cpp)
 add_executable(present_floor WIN32 ${CMAKE_SOURCE_DIR}/tools/win32/present_floor.cpp)
-foreach(helper launch probe preview_host button_host present_floor)
+foreach(helper probe preview_host button_host present_floor)
   target_include_directories(${helper} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR})
-  target_compile_definitions(${helper} PRIVATE UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0A00 WINVER=0x0A00)
+  target_compile_definitions(${helper} PRIVATE
+    UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0A00 WINVER=0x0A00)
   target_link_libraries(${helper} PRIVATE quorvel_core -static -static-libgcc -static-libstdc++
     user32 gdi32 msimg32 shell32 kernel32)
   target_link_options(${helper} PRIVATE -municode)

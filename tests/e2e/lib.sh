@@ -1,4 +1,4 @@
-# shellcheck shell=bash
+# shellcheck shell=bash disable=SC2034
 # The Wine bench of the end-to-end tests; `source` it first thing. It gives the script its own Xvfb display
 # (1024x768), its own Wine prefix cloned from build/wineprefix (Wine drawing window frames itself, Japanese
 # locale), its own copy of the program in $QV_PROG_DIR, so that the settings file beside it ($QV_INI) is this
@@ -15,16 +15,12 @@ QV_BUILD=$QV_SRC/build
 QV_TEST_NAME=$(basename "${0%.sh}")
 QV_ARTIFACTS=$QV_BUILD/e2e/$QV_TEST_NAME
 QV_SCREEN_W=1024 QV_SCREEN_H=768
-QV_STARTED=() QV_EXIT_HOOKS=() QV_XVFB_PID= QV_TMP=
+QV_XVFB_PID='' QV_TMP=''
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 
 qv_log() { printf '[%s %s] %s\n' "$(date +%T.%3N)" "$QV_TEST_NAME" "$*"; }
 qv_pass() { printf 'PASS: %s\n' "$*"; }
-qv_fail() {
-  printf 'FAIL: %s\n' "$*" >&2
-  exit 1
-}
-qv_on_exit() { QV_EXIT_HOOKS+=("$1"); }
+qv_fail() { printf 'FAIL: %s\n' "$*" >&2; exit 1; }
 
 # qv_wait_until SECONDS COMMAND...: runs COMMAND every 0.1 s until it succeeds; false once SECONDS (times
 # QV_TIMEOUT_SCALE) have passed first. COMMAND runs in this shell, so it may set variables.
@@ -42,33 +38,23 @@ qv_running() { [[ -e /proc/$1 ]] && ! grep -qE '^[0-9]+ \(.*\) [ZX]' "/proc/$1/s
 qv_not() { ! "$@"; }
 qv_winpath() { local path; path=$(realpath -m -- "$1"); printf 'Z:%s\n' "${path//\//\\}"; }
 
-# Runs a command in the background, its exit code kept for qv_wait_exit; sets QV_PID.
-qv__spawn() {
-  ("$@" >>"$QV_TMP/wine.log" 2>&1; echo $? >"$QV_TMP/exit.$BASHPID") 2>>"$QV_TMP/wine.log" &
-  QV_PID=$!
-  QV_STARTED+=("$QV_PID")
-}
+# Runs a command in the background; sets QV_PID.
+qv__spawn() { "$@" >>"$QV_TMP/wine.log" 2>&1 & QV_PID=$!; }
 
 # The program with exactly this argument text (Wine would rebuild a command line from Unix arguments); QV_PID
-# is the launcher, which ends with the program's exit code.
+# is the launcher, which ends with the program.
 qv_start_scr() {
-  qv__spawn env QV_LAUNCH_EXE="$(qv_winpath "$QV_SCR")" QV_LAUNCH_ARGS="${1-}" "$QV_WINE" "$QV_WIN32/launch.exe"
+  qv__spawn env QV_LAUNCH_EXE="$(qv_winpath "$QV_SCR")" QV_LAUNCH_ARGS="${1-}" "$QV_WINE" "$QV_WIN32/probe.exe" launch
   qv_log "started Quorvel.scr '${1:0:40}' (pid $QV_PID)"
 }
 
 qv_start_helper() {
-  local name=$1
-  shift
-  qv__spawn "$QV_WINE" "$QV_WIN32/$name.exe" "$@"
-  qv_log "started $name.exe $* (pid $QV_PID)"
+  qv__spawn "$QV_WINE" "$QV_WIN32/$1.exe" "${@:2}"
+  qv_log "started $* (pid $QV_PID)"
 }
 
-# qv_wait_exit PID SECONDS: waits until PID ends; sets QV_EXIT_CODE.
-qv_wait_exit() {
-  qv_wait_until "$2" qv_not qv_running "$1" || return 1
-  wait "$1" 2>/dev/null
-  QV_EXIT_CODE=$(cat "$QV_TMP/exit.$1" 2>/dev/null)
-}
+# qv_wait_exit PID SECONDS: waits until PID, started by this script, ends.
+qv_wait_exit() { qv_wait_until "$2" qv_not qv_running "$1" && { wait "$1" 2>/dev/null; true; }; }
 
 # qv_pids REGEX [EXCEPT]: Unix PIDs of the Windows programs of this script's own prefix whose command line
 # matches the extended REGEX and not EXCEPT.
@@ -81,21 +67,18 @@ qv_pids() {
 }
 
 # Ends every program of this prefix (Wine's own services stay) and waits until they are gone.
-qv__programs() { qv_pids '\.(exe|scr)( |$)' '\\(wineserver|services|winedevice|plugplay|explorer|svchost|rpcss|conhost|winemenubuilder)\.exe'; }
-qv__no_programs() { [[ -z $(qv__programs) ]]; }
-qv_kill_programs() {
-  local pids
-  pids=$(qv__programs)
-  [[ -n $pids ]] && kill -KILL $pids 2>/dev/null
-  qv_wait_until 10 qv__no_programs
+qv__programs() {
+  qv_pids '\.(exe|scr)( |$)' '\\(wineserver|services|winedevice|plugplay|explorer|svchost|rpcss|conhost|winemenubuilder)\.exe'
 }
+qv__no_programs() { [[ -z $(qv__programs) ]]; }
+qv_kill_programs() { qv__programs | xargs -r kill -KILL 2>/dev/null; qv_wait_until 10 qv__no_programs; }
 
 # Visible windows whose title matches an extended regex, one X id a line; qv_window sets QV_WINDOW to the first.
 qv_windows() { xdotool search --onlyvisible --name "$1" 2>/dev/null; }
 qv_window() { QV_WINDOW=$(qv_windows "$1" | head -n1); [[ -n $QV_WINDOW ]]; }
 # Sets QV_GEOM_X, QV_GEOM_Y, QV_GEOM_W and QV_GEOM_H to a window's place on the screen.
 qv_geometry() {
-  local X= Y= WIDTH= HEIGHT=
+  local X='' Y='' WIDTH='' HEIGHT=''
   eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null | grep -E '^(X|Y|WIDTH|HEIGHT)=[0-9]+$')"
   QV_GEOM_X=$X QV_GEOM_Y=$Y QV_GEOM_W=$WIDTH QV_GEOM_H=$HEIGHT
   [[ -n $WIDTH ]]
@@ -118,20 +101,17 @@ qv_count_colour() { qv_colours "${@:1:$#-1}" | awk -v c="${*: -1}" '$2 == c { n 
 # --- Set-up and clean-up ---
 
 qv__cleanup() {
-  local status=$? hook
+  local status=$? id
   trap - EXIT
-  for hook in "${QV_EXIT_HOOKS[@]}"; do eval "$hook" || true; done
   if ((status != 0)) && [[ -n $QV_XVFB_PID ]]; then
     mkdir -p "$QV_ARTIFACTS"
     import -window root "$QV_ARTIFACTS/failure.png" 2>/dev/null && echo "screenshot: $QV_ARTIFACTS/failure.png" >&2
-    for hook in $(qv_windows .); do echo "window: $(xdotool getwindowname "$hook")" >&2; done
+    for id in $(qv_windows .); do echo "window: $(xdotool getwindowname "$id")" >&2; done
     tail -n 20 "$QV_TMP/wine.log" >&2 2>/dev/null
   fi
-  if [[ ${WINEPREFIX:-} == "$QV_TMP"/* ]]; then
-    wineserver -k 2>/dev/null
-    wineserver -w 2>/dev/null
-  fi
-  for hook in "${QV_STARTED[@]}"; do kill -KILL "$hook" 2>/dev/null; done
+  [[ ${WINEPREFIX:-} == "$QV_TMP"/* ]] && wineserver -k 2>/dev/null && wineserver -w
+  # What is left of this shell's own background jobs, the display last.
+  for id in $(jobs -p); do [[ $id == "$QV_XVFB_PID" ]] || kill -KILL "$id" 2>/dev/null; done
   [[ -n $QV_XVFB_PID ]] && kill "$QV_XVFB_PID" 2>/dev/null && wait "$QV_XVFB_PID" 2>/dev/null
   [[ -n $QV_TMP ]] && rm -rf "$QV_TMP"
   exit "$status"
@@ -168,7 +148,7 @@ qv__init() {
     command -v "$tool" >/dev/null || qv_fail "$tool is missing (run scripts/setup.sh)"
   done
   locale -a | grep -qiE '^ja_JP\.utf-?8$' || qv_fail "the ja_JP.UTF-8 locale is missing (run scripts/setup.sh)"
-  [[ -f $QV_WIN32/Quorvel.scr && -f $QV_WIN32/launch.exe ]] || qv_fail "no programs in $QV_WIN32 (build them first)"
+  [[ -f $QV_WIN32/Quorvel.scr && -f $QV_WIN32/probe.exe ]] || qv_fail "no programs in $QV_WIN32 (build them first)"
   # Wine's 32-bit loader needs the kernel's 32-bit emulation; without it 64-bit programs still run on wine64.
   QV_WINE=wine
   if ! wine --version >/dev/null 2>&1 && [[ -x /usr/lib/wine/wine64 ]]; then
@@ -194,7 +174,7 @@ qv__init() {
     >"$QV_TMP/xvfb.log" 2>&1 &
   QV_XVFB_PID=$!
   qv_wait_until 20 qv__xvfb_ready || qv_fail "Xvfb did not start: $(tail -n 3 "$QV_TMP/xvfb.log")"
-  export DISPLAY=:$(tr -dc 0-9 <"$QV_TMP/display")
+  DISPLAY=:$(tr -dc 0-9 <"$QV_TMP/display") && export DISPLAY
 
   qv__prefix "$QV_TMP/prefix" || qv_fail "could not make this run's Wine prefix"
   export WINEPREFIX=$QV_TMP/prefix

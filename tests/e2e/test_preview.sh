@@ -13,6 +13,10 @@ touch -a -d '2001-02-03 04:05:06' "$QV_INI"
 INI_BEFORE=$(stat -c '%X %Y %s' "$QV_INI")
 
 host_value() { sed -n "s/^$1=//p" "$HOST/host.txt" 2>/dev/null; }
+# The preview window holds one child: the program's, visible, at 0,0 and of the host's size.
+one_child() {
+  [[ $(cat "$HOST/children.txt" 2>/dev/null) == "pid=$(host_value program) child=1 visible=1 at=0,0 size=${W}x$H" ]]
+}
 # start_host W H ARGUMENTS [thread]: a preview host running the program (or its preview code) with ARGUMENTS.
 start_host() {
   HOST=$(mktemp -d "$QV_TMP/host.XXXXXX") W=$1 H=$2
@@ -22,9 +26,7 @@ start_host() {
   qv_log "preview host ${W}x$H '$3' ${4:-process}"
   qv_wait_until 30 test -s "$HOST/host.txt" || qv_fail "the preview host did not start"
   LEFT=$(host_value left) TOP=$(host_value top)
-  qv_wait_until 20 grep -qx "pid=$(host_value program) child=1 visible=1 at=0,0 size=${W}x$H" "$HOST/children.txt" ||
-    qv_fail "${W}x$H: the preview window's children are '$(cat "$HOST/children.txt")', expected one child window of the program at 0,0 of the host's size"
-  (($(wc -l <"$HOST/children.txt") == 1)) || qv_fail "${W}x$H: more than one child in the preview window"
+  qv_wait_until 20 one_child || qv_fail "${W}x$H: the preview window's children are '$(cat "$HOST/children.txt")'"
 }
 tell_host() { echo "$1" >"$HOST/command.part" && mv "$HOST/command.part" "$HOST/command.txt"; }
 host_ended() { qv_wait_exit "$HOST_PID" 20 || qv_fail "${W}x$H: the preview host did not end"; }
@@ -59,7 +61,7 @@ for row in '152 112 destroy /p %h' '300 200 destroy-frame /P %h' '100 80 close-f
 done
 
 start_host 152 112 '/p %h'
-kill -KILL $(qv_pids preview_host)
+qv_pids preview_host | xargs -r kill -KILL
 qv_wait_until 1 program_gone || qv_fail "the program outlived its host's killed process by more than a second"
 qv_pass "the program ended within a second of its host's process being killed"
 

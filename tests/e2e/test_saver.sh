@@ -27,7 +27,7 @@ look() {
   shots=$((shots + 1))
   qv_colours "$shot" | awk '{ print $2 }' | sort >"$QV_TMP/shown"
   foreign=$(comm -23 "$QV_TMP/shown" "$QV_TMP/allowed" | head -5 | tr '\n' ' ')
-  [[ -z $foreign ]] || { cp "$shot" "$QV_ARTIFACTS/foreign.png"; qv_fail "screenshot $shots shows foreign colours $foreign"; }
+  [[ -z $foreign ]] || { cp "$shot" "$QV_ARTIFACTS/"; qv_fail "screenshot $shots shows foreign colours $foreign"; }
   [[ -n $(comm -12 "$QV_TMP/shown" "$QV_TMP/cyan_only") ]] && between=$((between + 1))
   grep -qvx 000000 "$QV_TMP/shown" && lit=$((lit + 1))
   ((apart)) || { (($(heads "$shot") >= 2)) && apart=1 && cp "$shot" "$QV_ARTIFACTS/apart.png"; }

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "button/win32/command_control.h"
-#include "state_file.h"
+#include "helper.h"
 
 namespace {
 

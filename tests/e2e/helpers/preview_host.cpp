@@ -14,19 +14,14 @@
 #include <cstdlib>
 #include <string>
 
+#include "helper.h"
 #include "startup/win32/preview_window.h"
-#include "state_file.h"
 
 namespace {
 
+HWND g_frame = nullptr;
 HWND g_preview = nullptr;
 HINSTANCE g_resources = nullptr;
-
-std::wstring Variable(const wchar_t* name) {
-    std::wstring value(GetEnvironmentVariableW(name, nullptr, 0), L'\0');
-    value.resize(GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size())));
-    return value;
-}
 
 std::string Children() {
     std::string text;
@@ -61,7 +56,7 @@ DWORD WINAPI PreviewThread(void*) {
 }
 
 LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_DESTROY) PostQuitMessage(0);
+    if (message == WM_DESTROY && window == g_frame) PostQuitMessage(0);
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -73,30 +68,24 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     const std::wstring folder = std::wstring(__wargv[3]) + L"\\";
     const std::wstring program = Variable(L"QV_LAUNCH_EXE");
 
-    WNDCLASSW frameClass{};
-    frameClass.lpfnWndProc = FrameProc;
-    frameClass.hInstance = instance;
-    frameClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH));
-    frameClass.lpszClassName = L"QuorvelTestPreviewFrame";
-    RegisterClassW(&frameClass);
     // Magenta, so any part of the preview that the program leaves unpainted stands out.
-    WNDCLASSW previewClass{};
-    previewClass.lpfnWndProc = DefWindowProcW;
-    previewClass.hInstance = instance;
-    previewClass.hbrBackground = CreateSolidBrush(RGB(255, 0, 255));
-    previewClass.lpszClassName = L"QuorvelTestPreviewArea";
-    RegisterClassW(&previewClass);
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = FrameProc;
+    windowClass.hInstance = instance;
+    windowClass.hbrBackground = CreateSolidBrush(RGB(255, 0, 255));
+    windowClass.lpszClassName = L"QuorvelTestPreviewHost";
+    RegisterClassW(&windowClass);
 
     const DWORD frameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     RECT outer{0, 0, width + 16, height + 16};
     AdjustWindowRect(&outer, frameStyle, FALSE);
-    HWND frame = CreateWindowExW(0, frameClass.lpszClassName, L"Quorvel preview host", frameStyle, 60, 60,
-                                 outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr, instance, nullptr);
-    g_preview = CreateWindowExW(0, previewClass.lpszClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 8, 8, width,
-                                height, frame, nullptr, instance, nullptr);
-    if (!frame || !g_preview) return 3;
-    ShowWindow(frame, SW_SHOW);
-    UpdateWindow(frame);
+    g_frame = CreateWindowExW(0, windowClass.lpszClassName, L"Quorvel preview host", frameStyle, 60, 60,
+                              outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr, instance, nullptr);
+    g_preview = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 8, 8, width,
+                                height, g_frame, nullptr, instance, nullptr);
+    if (!g_frame || !g_preview) return 3;
+    ShowWindow(g_frame, SW_SHOW);
+    UpdateWindow(g_frame);
 
     DWORD programPid = GetCurrentProcessId();
     if (Variable(L"QV_HOST_MODE") == L"thread") {
@@ -108,13 +97,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         const std::wstring handle = std::to_wstring(reinterpret_cast<ULONG_PTR>(g_preview));
         for (size_t at = arguments.find(L"%h"); at != std::wstring::npos; at = arguments.find(L"%h", at))
             arguments.replace(at, 2, handle);
-        std::wstring commandLine = L"\"" + program + L"\" " + arguments;
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process{};
-        if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                            &process))
-            return 5;
+        const PROCESS_INFORMATION process = Launch(program, arguments);
+        if (!process.hProcess) return 5;
         programPid = process.dwProcessId;
     }
     POINT origin{0, 0};
@@ -137,7 +121,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         }
         const std::string command = TakeCommand(folder + L"command.txt");
         if (command == "destroy") DestroyWindow(g_preview);
-        if (command == "destroy-frame") DestroyWindow(frame);
-        if (command == "close-frame") PostMessageW(frame, WM_CLOSE, 0, 0);
+        if (command == "destroy-frame") DestroyWindow(g_frame);
+        if (command == "close-frame") PostMessageW(g_frame, WM_CLOSE, 0, 0);
     }
 }

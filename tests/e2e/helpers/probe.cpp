@@ -4,6 +4,9 @@
 //                           "NAME X Y W H" per control in client pixels, and "window_rows" and "panel_rows" with the
 //                           band colour (RRGGBB) of every pixel row of the window and of the panel
 //   probe.exe window TITLE  opens an ordinary window with this title and keeps it until the process is ended
+//   probe.exe launch        starts the program QV_LAUNCH_EXE with exactly the argument text QV_LAUNCH_ARGS (Wine
+//                           would rebuild a command line from Unix arguments) and ends with its exit code, 250 when
+//                           it could not start it
 #include <windows.h>
 
 #include <cstdio>
@@ -11,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "helper.h"
 #include "settings_dialog/background_bands.h"
 #include "settings_dialog/dialog_layout.h"
 
@@ -59,6 +63,12 @@ int wmain(int argc, wchar_t** argv) {
                         nullptr, nullptr);
         MSG message;
         while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+    } else if (argc == 2 && std::wcscmp(argv[1], L"launch") == 0) {
+        const PROCESS_INFORMATION process = Launch(Variable(L"QV_LAUNCH_EXE"), Variable(L"QV_LAUNCH_ARGS"));
+        DWORD code = 250;
+        if (process.hProcess && WaitForSingleObject(process.hProcess, INFINITE) == WAIT_OBJECT_0)
+            GetExitCodeProcess(process.hProcess, &code);
+        return static_cast<int>(code);
     } else {
         std::printf("acp=%u\n", GetACP());
     }
