@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Command button on screen: each look shows its skin's frame straight from the skin pictures, the face's
 # gradient turns over while hot, a click of either mouse button raises one Click, a press dragged off past the
-# hover check raises none, and a disabled button ignores the mouse.
+# hover check raises none while a release just after leaving still does, and a disabled button ignores the mouse.
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 

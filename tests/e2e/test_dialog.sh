@@ -99,9 +99,18 @@ panel_bands() {
 }
 panel_bands || qv_fail "the panel's bands are not the computed ones"
 qv_pass "the window's and the panel's bands show as computed, row by row"
-ink() { local x y w h; read -r x y w h <<<"${RECT[$1]}"; qv_count_colour "$SHOT" $((CX + x)) $((CY + y)) "$w" "$h" "$2"; }
+# Pixels of a colour inside a control's rectangle, less its outermost pixels, where a heading's frame may run.
+ink() {
+  local x y w h
+  read -r x y w h <<<"${RECT[$1]}"
+  qv_count_colour "$SHOT" $((CX + x + 1)) $((CY + y + 1)) $((w - 2)) $((h - 2)) "$2"
+}
 for label in lbl0 lbl3 lbl10 lbl_Size lbl_Length lbl_Speed; do
   (($(ink $label 000000) >= 10)) || qv_fail "$label shows no text"
+done
+for frame in Shape0 Shape1 Shape3; do
+  read -r x y w h <<<"${RECT[$frame]}"
+  (($(qv_count_colour "$SHOT" $((CX + x)) $((CY + y)) "$w" 1 000000) == w)) || qv_fail "$frame is not drawn"
 done
 (($(ink lbl_URL FFFFFF) >= 10)) || qv_fail "the link shows no text"
 # Boxes standing in for missing glyphs would make the end labels' words of one length look alike.
@@ -111,7 +120,7 @@ for label in lbl1 lbl2 lbl5 lbl6 lbl11 lbl12; do
   convert "$QV_TMP/label.png" -crop 25x13+0+0 +repage -fill white +opaque '#000000' -depth 8 rgb:- | md5sum >>"$QV_TMP/inks"
 done
 [[ -z $(sort "$QV_TMP/inks" | uniq -d) ]] || qv_fail "two end labels look alike"
-qv_pass "every label shows its text, the six end labels six different Japanese words"
+qv_pass "the heading frames and every label drawn, the six end labels six different Japanese words"
 
 click_on HS_Size trough-right
 follows lbl_Size "a click in the trough"
