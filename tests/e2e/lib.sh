@@ -6,7 +6,7 @@
 # (the programs of its own prefix, its display) and removes its scratch folder $QV_TMP; after a failure a
 # screenshot, the visible windows and Wine's output are kept under $QV_ARTIFACTS (build/e2e/<test>). The screen
 # is black where no window is. Inputs: QUORVEL_SOURCE_DIR, QUORVEL_WIN32_DIR (the built programs, default
-# build/win32), QV_TIMEOUT_SCALE.
+# build/win32), QV_TIMEOUT_SCALE, and QV_NO_INIT to have the functions without any of this.
 # Every wait polls a condition through qv_wait_until; nothing waits by sleeping alone.
 
 QV_SRC=${QUORVEL_SOURCE_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
@@ -17,6 +17,12 @@ QV_ARTIFACTS=$QV_BUILD/e2e/$QV_TEST_NAME
 QV_SCREEN_W=1024 QV_SCREEN_H=768
 QV_XVFB_PID='' QV_TMP=''
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+# Wine's 32-bit loader needs the kernel's 32-bit emulation; without it 64-bit programs still run on wine64.
+QV_WINE=wine
+if ! wine --version >/dev/null 2>&1 && [[ -x /usr/lib/wine/wine64 ]]; then
+  export WINELOADER=/usr/lib/wine/wine64
+  QV_WINE=$WINELOADER
+fi
 
 qv_log() { printf '[%s %s] %s\n' "$(date +%T.%3N)" "$QV_TEST_NAME" "$*"; }
 qv_pass() { printf 'PASS: %s\n' "$*"; }
@@ -149,11 +155,7 @@ qv__init() {
   done
   locale -a | grep -qiE '^ja_JP\.utf-?8$' || qv_fail "the ja_JP.UTF-8 locale is missing (run scripts/setup.sh)"
   [[ -f $QV_WIN32/Quorvel.scr && -f $QV_WIN32/probe.exe ]] || qv_fail "no programs in $QV_WIN32 (build them first)"
-  # Wine's 32-bit loader needs the kernel's 32-bit emulation; without it 64-bit programs still run on wine64.
-  QV_WINE=wine
-  if ! wine --version >/dev/null 2>&1 && [[ -x /usr/lib/wine/wine64 ]]; then
-    export WINELOADER=/usr/lib/wine/wine64
-    QV_WINE=$WINELOADER
+  if [[ $QV_WINE != wine ]]; then
     machine=$(od -An -tx2 -N2 -j$(($(od -An -tu4 -N4 -j60 "$QV_WIN32/Quorvel.scr") + 4)) "$QV_WIN32/Quorvel.scr")
     [[ ${machine// /} != 014c ]] || qv_fail "this kernel runs no 32-bit programs; test a 64-bit build instead"
   fi
@@ -191,4 +193,4 @@ qv__init() {
   qv_log "bench ready: DISPLAY=$DISPLAY, prefix $WINEPREFIX, $tool"
 }
 
-qv__init
+[[ -n ${QV_NO_INIT:-} ]] || qv__init
