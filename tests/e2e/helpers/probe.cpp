@@ -1,4 +1,5 @@
-// Answers what the end-to-end tests must not work out on their own, and stands in for another program's window.
+// The end-to-end tests' small hand on the Windows side: what Windows and the program's own code say (so the tests
+// keep no copies of layouts or colours), an exact command line, and a window of another program.
 //   probe.exe               prints "acp=N", the ANSI code page Windows programs see here
 //   probe.exe layout DPI    prints the settings window as the program lays it out at DPI: "client W H", one line
 //                           "NAME X Y W H" per control in client pixels, and "window_rows" and "panel_rows" with the
