@@ -19,38 +19,27 @@ target_link_libraries(Quorvel PRIVATE quorvel_core
   user32 gdi32 msimg32 shell32 comctl32 kernel32 ole32)
 target_link_options(Quorvel PRIVATE -mwindows -municode $<$<CONFIG:Release>:-s>)
 
-# Test helpers that run under Wine beside the program (window openers, preview hosts).
-file(GLOB QUORVEL_E2E_HELPERS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/helpers/*.cpp)
-foreach(helper ${QUORVEL_E2E_HELPERS})
-  get_filename_component(name ${helper} NAME_WE)
-  add_executable(${name} WIN32 ${helper})
-  target_compile_definitions(${name} PRIVATE UNICODE _UNICODE NOMINMAX)
-  target_link_libraries(${name} PRIVATE -static -static-libgcc -static-libstdc++ user32 gdi32 kernel32)
-  target_link_options(${name} PRIVATE -mwindows -municode)
+# Programs the end-to-end tests run under Wine beside the saver (tests/e2e/helpers), and the presenting floor
+# that tools/measure_present.sh measures the saver against. The probe is a console program: it prints its answers.
+set(QUORVEL_E2E ${CMAKE_SOURCE_DIR}/tests/e2e/helpers)
+file(GLOB QUORVEL_BUTTON_WIN32 CONFIGURE_DEPENDS
+  ${CMAKE_SOURCE_DIR}/src/button/win32/*.cpp ${CMAKE_SOURCE_DIR}/src/button/win32/*.rc)
+add_executable(probe ${QUORVEL_E2E}/probe.cpp)
+add_executable(preview_host WIN32 ${QUORVEL_E2E}/preview_host.cpp ${CMAKE_SOURCE_DIR}/src/startup/win32/preview_window.cpp)
+add_executable(button_host WIN32 ${QUORVEL_E2E}/button_host.cpp ${QUORVEL_BUTTON_WIN32}
+  ${CMAKE_SOURCE_DIR}/src/platform/win32/platform_win32.cpp
+  ${CMAKE_SOURCE_DIR}/src/platform/win32/paint_win32.cpp
+  ${CMAKE_SOURCE_DIR}/src/platform/win32/dpi.cpp)
+add_executable(present_floor WIN32 ${CMAKE_SOURCE_DIR}/tools/win32/present_floor.cpp)
+foreach(helper probe preview_host button_host present_floor)
+  target_include_directories(${helper} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR})
+  target_compile_definitions(${helper} PRIVATE
+    UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0A00 WINVER=0x0A00)
+  target_link_libraries(${helper} PRIVATE quorvel_core -static -static-libgcc -static-libstdc++
+    user32 gdi32 msimg32 shell32 kernel32)
+  target_link_options(${helper} PRIVATE -municode)
 endforeach()
-
-# The button host also needs the button's window code and skins, and the platform layer the button paints through.
-if(TARGET button_host)
-  file(GLOB QUORVEL_BUTTON_WIN32 CONFIGURE_DEPENDS
-    ${CMAKE_SOURCE_DIR}/src/button/win32/*.cpp
-    ${CMAKE_SOURCE_DIR}/src/button/win32/*.rc)
-  target_sources(button_host PRIVATE ${QUORVEL_BUTTON_WIN32}
-    ${CMAKE_SOURCE_DIR}/src/platform/win32/platform_win32.cpp
-    ${CMAKE_SOURCE_DIR}/src/platform/win32/paint_win32.cpp
-    ${CMAKE_SOURCE_DIR}/src/platform/win32/dpi.cpp)
-  target_include_directories(button_host PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR})
-  target_compile_definitions(button_host PRIVATE WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0A00 WINVER=0x0A00)
-  target_link_libraries(button_host PRIVATE quorvel_core msimg32 shell32)
-endif()
 
 # The user's read-me travels beside the program: the settings dialog's link opens it.
 add_custom_command(TARGET Quorvel POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/assets/README.txt $<TARGET_FILE_DIR:Quorvel>/README.txt)
-
-# The preview host can also run the preview form in its own process, where Wine shows it on screen.
-if(TARGET preview_host)
-  target_sources(preview_host PRIVATE ${CMAKE_SOURCE_DIR}/src/startup/win32/preview_window.cpp)
-  target_include_directories(preview_host PRIVATE ${CMAKE_SOURCE_DIR}/src)
-  target_compile_definitions(preview_host PRIVATE WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0A00 WINVER=0x0A00)
-  target_link_libraries(preview_host PRIVATE quorvel_core)
-endif()

@@ -1,0 +1,77 @@
+// The end-to-end tests' small hand on the Windows side: what Windows and the program's own code say (so the tests
+// keep no copies of layouts or colours), an exact command line, and a window of another program.
+//   probe.exe               prints "acp=N", the ANSI code page Windows programs see here
+//   probe.exe layout DPI    prints the settings window as the program lays it out at DPI: "client W H", one line
+//                           "NAME X Y W H" per control in client pixels, and "window_rows" and "panel_rows" with the
+//                           band colour (RRGGBB) of every pixel row of the window and of the panel
+//   probe.exe window TITLE  opens an ordinary window with this title and keeps it until the process is ended
+//   probe.exe launch        starts the program QV_LAUNCH_EXE with exactly the argument text QV_LAUNCH_ARGS (Wine
+//                           would rebuild a command line from Unix arguments) and ends with its exit code, 250 when
+//                           it could not start it
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <utility>
+#include <vector>
+
+#include "helper.h"
+#include "settings_dialog/background_bands.h"
+#include "settings_dialog/dialog_layout.h"
+
+namespace {
+
+using quorvel::ControlId;
+
+constexpr std::pair<ControlId, const char*> kNames[] = {
+    {ControlId::Pic_2, "Pic_2"},   {ControlId::lbl_URL, "lbl_URL"},     {ControlId::Cmd_Set, "Cmd_Set"},
+    {ControlId::Cmd_Can, "Cmd_Can"}, {ControlId::Shape0, "Shape0"},     {ControlId::lbl0, "lbl0"},
+    {ControlId::HS_Size, "HS_Size"}, {ControlId::lbl1, "lbl1"},         {ControlId::lbl2, "lbl2"},
+    {ControlId::lbl_Size, "lbl_Size"}, {ControlId::Shape1, "Shape1"},   {ControlId::lbl3, "lbl3"},
+    {ControlId::HS_Length, "HS_Length"}, {ControlId::lbl5, "lbl5"},     {ControlId::lbl6, "lbl6"},
+    {ControlId::lbl_Length, "lbl_Length"}, {ControlId::Shape3, "Shape3"}, {ControlId::lbl10, "lbl10"},
+    {ControlId::HS_Speed, "HS_Speed"}, {ControlId::lbl11, "lbl11"},     {ControlId::lbl12, "lbl12"},
+    {ControlId::lbl_Speed, "lbl_Speed"},
+};
+
+void PrintRows(const char* name, const std::vector<quorvel::BandColour>& rows) {
+    std::printf("%s", name);
+    for (const quorvel::BandColour& row : rows) std::printf(" %02X%02X%02X", row.red, row.green, row.blue);
+    std::printf("\n");
+}
+
+void PrintLayout(int dpi) {
+    const quorvel::PixelLayout client = quorvel::DialogClientPixels(dpi);
+    std::printf("client %d %d\n", client.clientWidth, client.clientHeight);
+    const quorvel::LayoutRect panel = quorvel::RectToPixels(quorvel::FindControl(ControlId::Pic_2).twips, dpi);
+    for (const auto& [id, name] : kNames) {
+        const quorvel::ControlSpec& control = quorvel::FindControl(id);
+        quorvel::LayoutRect r = quorvel::RectToPixels(control.twips, dpi);
+        if (control.parent == quorvel::Parent::Panel) r.left += panel.left, r.top += panel.top;
+        std::printf("%s %d %d %d %d\n", name, r.left, r.top, r.width, r.height);
+    }
+    PrintRows("window_rows", quorvel::WindowBandRows(client.clientHeight));
+    PrintRows("panel_rows", quorvel::PanelBandRows(panel.height, dpi));
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc == 3 && std::wcscmp(argv[1], L"layout") == 0) {
+        PrintLayout(static_cast<int>(std::wcstol(argv[2], nullptr, 10)));
+    } else if (argc == 3 && std::wcscmp(argv[1], L"window") == 0) {
+        CreateWindowExW(0, L"STATIC", argv[2], WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 320, 200, nullptr, nullptr,
+                        nullptr, nullptr);
+        MSG message;
+        while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+    } else if (argc == 2 && std::wcscmp(argv[1], L"launch") == 0) {
+        const PROCESS_INFORMATION process = Launch(Variable(L"QV_LAUNCH_EXE"), Variable(L"QV_LAUNCH_ARGS"));
+        DWORD code = 250;
+        if (process.hProcess && WaitForSingleObject(process.hProcess, INFINITE) == WAIT_OBJECT_0)
+            GetExitCodeProcess(process.hProcess, &code);
+        return static_cast<int>(code);
+    } else {
+        std::printf("acp=%u\n", GetACP());
+    }
+    return 0;
+}
