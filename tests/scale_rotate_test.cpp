@@ -39,25 +39,20 @@ struct Buffer {
     Buffer(int pitch, int rows, uint8_t fill)
         : pitch(pitch), rows(rows), mem(static_cast<size_t>(pitch) * (rows + 2 * kGuardRows), fill) {}
     uint8_t* Bits() { return mem.data() + static_cast<size_t>(kGuardRows) * pitch; }
-    const uint8_t* Bits() const { return mem.data() + static_cast<size_t>(kGuardRows) * pitch; }
     uint8_t& At(int x, int y) { return Bits()[static_cast<ptrdiff_t>(y) * pitch + x]; }
-    uint8_t At(int x, int y) const { return Bits()[static_cast<ptrdiff_t>(y) * pitch + x]; }
     int pitch, rows;
     std::vector<uint8_t> mem;
-};
-
-struct Comparison {
-    long drawn = 0;       // pixels the reference draws
-    long edgeMisses = 0;  // pixels that differ, every one with its sample within the tolerance of a pixel edge
-    std::string failure;  // the first real difference, empty when none
 };
 
 // The mapping as written down, run over a copy of `before` and compared with `after` byte for byte, guard rows
 // included: the destination pixel's centre, relative to the destination pivot's centre, turned back by the angle
 // and divided by the zoom, lands relative to the source pivot's centre; the pixel whose half-open square holds it
-// is read, unless it is the key. Only the part of the cell on the source surface counts.
-Comparison Compare(const Request& r, const Buffer& before, const Buffer& after, double tolerance) {
-    Comparison out;
+// is read, unless it is the key. Only the part of the cell on the source surface counts. Returns the first real
+// difference, or nothing; counts the pixels drawn, and those that differ with their sample within `tolerance` of a
+// pixel edge.
+std::string Compare(const Request& r, const Buffer& before, const Buffer& after, double tolerance, long& drawn,
+                    long& edgeMisses) {
+    std::string failure;
     const int cl = std::max(r.srcLeft, 0), ct = std::max(r.srcTop, 0);
     const int cw = std::min(r.srcLeft + r.srcWidth, r.srcPitch) - cl, ch = r.srcTop + r.srcHeight - ct;
     const double c = std::cos(double{r.angle}), s = std::sin(double{r.angle});
@@ -76,18 +71,18 @@ Comparison Compare(const Request& r, const Buffer& before, const Buffer& after, 
             if (sx >= 0 && sx < cw && sy >= 0 && sy < ch) {
                 const uint8_t v = r.srcBits[static_cast<size_t>(ct + int(std::floor(sy))) * r.srcPitch + cl +
                                             int(std::floor(sx))];
-                if (v != r.key) expected = v, ++out.drawn;
+                if (v != r.key) expected = v, ++drawn;
             }
         }
         if (after.mem[i] == expected) continue;
         if (nearEdge) {
-            ++out.edgeMisses;
-        } else if (out.failure.empty()) {
-            out.failure = "pixel (" + std::to_string(x) + ", " + std::to_string(y) + "): expected " +
-                          std::to_string(expected) + ", got " + std::to_string(after.mem[i]);
+            ++edgeMisses;
+        } else if (failure.empty()) {
+            failure = "pixel (" + std::to_string(x) + ", " + std::to_string(y) + "): expected " +
+                      std::to_string(expected) + ", got " + std::to_string(after.mem[i]);
         }
     }
-    return out;
+    return failure;
 }
 
 std::string Describe(const Request& r) {
@@ -170,12 +165,12 @@ TEST(ScaleRotateReference, EveryWalkAndSpanMethodGivesTheSameBytesAndTheyFollowT
         const Buffer before = tc.dest;
         Request r = tc.request;
         quorvel::blit::ScaleRotate(r, Path::kDivided, Isa::kPortable);
-        const Comparison cmp = Compare(r, before, tc.dest, tc.tolerance);
-        drawn += cmp.drawn;
-        edgeMisses += tc.onEdges ? 0 : cmp.edgeMisses;
+        long misses = 0;
+        const std::string failure = Compare(r, before, tc.dest, tc.tolerance, drawn, misses);
+        edgeMisses += tc.onEdges ? 0 : misses;
         ASSERT_EQ(std::count(tc.dest.mem.begin(), tc.dest.mem.end(), kFrame), 0)
             << "case " << i << " (" << Describe(r) << "): the sheet outside the cell reached the destination";
-        ASSERT_EQ(cmp.failure, "") << "case " << i << " (" << Describe(r) << ")";
+        ASSERT_EQ(failure, "") << "case " << i << " (" << Describe(r) << ")";
         for (int w = 0; w < 3; ++w) {
             for (Path path : {Path::kEstimated, Path::kDivided}) {
                 if (!quorvel::blit::Supported(kIsas[w])) continue;
@@ -258,7 +253,7 @@ Buffer DrawSmall(const Small& a) {
 }
 
 // The buffer as text, one line per row, '.' for the background.
-std::string Picture(const Buffer& b) {
+std::string Picture(Buffer b) {
     std::string out;
     for (int y = 0; y < b.rows; ++y, out += '\n')
         for (int x = 0; x < b.pitch; ++x) out += b.At(x, y) == kBackground ? '.' : char('0' + b.At(x, y) % 10);
