@@ -1,261 +1,154 @@
-// Tavrin_C over the in-memory GDI: sizes, palette, copies, aliasing, release and failure.
+// Tavrin_C over the in-memory GDI: sizes, release order and failures, pixel access, the blits it hands on, and
+// the copies between its 8-bit pixels and a 32-bit picture box through the palette.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "platform/memory/memory_gdi.h"
-#include "surface/palette.h"
 #include "surface/tavrin_c.h"
+
+namespace {
 
 using quorvel::PictureBox;
 using quorvel::Tavrin_C;
 namespace memory = plat::memory;
 
-namespace {
-
 PictureBox WindowBox(int width, int height) {
     return PictureBox{memory::CreateWindowDC(width, height), double(width), double(height)};
 }
 
-}  // namespace
-
-TEST(Surface, InitDimensionsRoundsTheWidthUpToAMultipleOfFour) {
-    Tavrin_C square;
-    ASSERT_FALSE(square.InitDimensions(256, 256));
-    EXPECT_EQ(square.GetWidth(), 256);
-    EXPECT_EQ(square.GetPitch(), 256);
-    EXPECT_EQ(square.GetHeight(), 256);
-    EXPECT_EQ(square.GetImageSize(), 65536);
-    EXPECT_EQ(square.GetAttachedDC(), nullptr);
-
-    Tavrin_C narrow;
-    ASSERT_FALSE(narrow.InitDimensions(253, 10));
-    EXPECT_EQ(narrow.GetWidth(), 256);
-    EXPECT_EQ(narrow.GetPitch(), 256);
-    EXPECT_EQ(narrow.GetHeight(), 10);
-    EXPECT_EQ(narrow.GetImageSize(), 2560);
-    EXPECT_EQ(narrow.GetHeader().biHeight, -10) << "top-down";
-    EXPECT_EQ(narrow.GetHeader().biBitCount, 8);
-    EXPECT_EQ(narrow.GetHeader().biSizeImage, 0u) << "InitDimensions leaves the image size field alone";
+// The colours a window shows, row by row.
+std::vector<uint32_t> Shown(plat::Dc window, int width, int height) {
+    std::vector<uint32_t> out;
+    for (int i = 0; i < width * height; ++i) out.push_back(memory::PixelRgb(window, i % width, i / width));
+    return out;
 }
 
-TEST(Surface, InitPictureSizesToThePictureBox) {
-    const PictureBox box = WindowBox(1023, 767);
-    Tavrin_C surface;
-    ASSERT_FALSE(surface.InitPicture(box, false));
-    EXPECT_EQ(surface.GetWidth(), 1024);
-    EXPECT_EQ(surface.GetPitch(), 1024);
-    EXPECT_EQ(surface.GetHeight(), 767);
-    EXPECT_EQ(surface.GetHeader().biSizeImage, 1024u * 767u);
-    EXPECT_EQ(surface.GetAttachedDC(), box.dc);
-    for (int width : {253, 254, 255, 256}) {
+// What a surface holds, or "nothing".
+std::string Shape(const Tavrin_C& s) {
+    if (!s.GetPointer()) return "nothing";
+    return std::to_string(s.GetWidth()) + " x " + std::to_string(s.GetHeight()) + ", pitch " +
+           std::to_string(s.GetPitch()) + ", " + std::to_string(s.GetImageSize()) + " bytes";
+}
+
+TEST(Surface, TheWidthIsRoundedUpToAMultipleOfFourAndUnusableSizesFail) {
+    const struct {
+        bool picture;  // InitPicture on a picture box of this size, else InitDimensions
+        int width, height;
+        const char* want;
+    } cases[] = {
+        {false, 256, 256, "256 x 256, pitch 256, 65536 bytes"}, {false, 253, 10, "256 x 10, pitch 256, 2560 bytes"},
+        {true, 1023, 767, "1024 x 767, pitch 1024, 785408 bytes"}, {true, 256, 4, "256 x 4, pitch 256, 1024 bytes"},
+        {true, 257, 4, "260 x 4, pitch 260, 1040 bytes"}, {false, 8, 0, "nothing"}, {true, 0, 0, "nothing"},
+        {false, 0, 10, "nothing"}, {false, 32766, 10, "nothing"},
+    };
+    for (const auto& c : cases) {
         Tavrin_C s;
-        ASSERT_FALSE(s.InitPicture(WindowBox(width, 4), false));
-        EXPECT_EQ(s.GetWidth(), 256) << "picture box width " << width;
+        const bool failed = c.picture ? s.InitPicture(WindowBox(c.width, c.height), false)
+                                      : s.InitDimensions(int16_t(c.width), int16_t(c.height));
+        EXPECT_EQ(Shape(s), c.want) << (c.picture ? "picture box " : "dimensions ") << c.width << " x " << c.height;
+        EXPECT_EQ(failed, Shape(s) == "nothing") << "true means failure";
     }
-    Tavrin_C wider;
-    ASSERT_FALSE(wider.InitPicture(WindowBox(257, 4), false));
-    EXPECT_EQ(wider.GetWidth(), 260);
 }
 
-TEST(Surface, FailedCreationReportsTrueAndHoldsNothing) {
+TEST(Surface, AFailedCreationReleasesWhatItMadeAndHoldsNothing) {
     const int live = memory::LiveObjects();
-    const PictureBox box = WindowBox(16, 16);
-
-    Tavrin_C noDc;
-    memory::FailNext(memory::Call::CreateCompatibleDC);
-    EXPECT_TRUE(noDc.InitPicture(box, true));
-    EXPECT_EQ(noDc.GetAttachedDC(), nullptr) << "a failed InitPicture detaches the picture box";
-    EXPECT_EQ(noDc.GetDC(), nullptr);
-
-    Tavrin_C noSection;
-    memory::FailNext(memory::Call::CreateDIBSection);
-    EXPECT_TRUE(noSection.InitDimensions(16, 16));
-    EXPECT_EQ(noSection.GetDC(), nullptr);
-    EXPECT_EQ(noSection.GetDibSection(), nullptr);
-    EXPECT_EQ(memory::LiveObjects(), live) << "the DC made before the failed DIB section is released";
-
-    Tavrin_C empty;
-    EXPECT_TRUE(empty.InitDimensions(0, 10));
-    EXPECT_TRUE(empty.InitDimensions(32766, 10)) << "a width that overflows 16 bits once rounded up";
-    EXPECT_TRUE(empty.InitPicture(WindowBox(0, 0), false));
-    empty.FillZero();
-    empty.PutPicture();
+    for (memory::Call call : {memory::Call::CreateCompatibleDC, memory::Call::CreateDIBSection}) {
+        for (bool picture : {false, true}) {
+            Tavrin_C surface;
+            ASSERT_FALSE(surface.InitDimensions(8, 8));  // made again, it first lets go of this
+            memory::FailNext(call);
+            EXPECT_TRUE(picture ? surface.InitPicture(WindowBox(16, 16), true) : surface.InitDimensions(16, 16));
+            EXPECT_EQ(surface.GetDC(), nullptr);
+            EXPECT_EQ(surface.GetPointer(), nullptr) << "no pixel address may outlive its DIB section";
+            EXPECT_EQ(memory::LiveObjects(), live) << "a DC made before a failed DIB section is released";
+        }
+    }
 }
 
-TEST(Surface, DestroyReleasesEachHandleOnceInOrder) {
+TEST(Surface, DestroyReleasesTheDcThenItsSectionOnceEachAndNeverThePictureBoxDc) {
     const int live = memory::LiveObjects();
+    const PictureBox box = WindowBox(4, 4);
     plat::Dc dc;
     plat::Bitmap section;
     {
         Tavrin_C surface;
-        ASSERT_FALSE(surface.InitDimensions(8, 8));
+        ASSERT_FALSE(surface.InitPicture(box, false));
         dc = surface.GetDC();
         section = surface.GetDibSection();
         EXPECT_EQ(memory::LiveObjects(), live + 2);
         surface.Destroy();
-        EXPECT_EQ(memory::LiveObjects(), live) << "the DC goes first, so the DIB section is free to go";
+        EXPECT_EQ(memory::LiveObjects(), live) << "a section still selected into its DC is not released";
         surface.Destroy();
-        EXPECT_EQ(surface.GetDC(), nullptr);
-        EXPECT_EQ(surface.GetPointer(), nullptr);
-    }  // the destructor runs Destroy a third time
+    }  // and the destructor a third time
     EXPECT_EQ(memory::DeleteCount(dc), 1);
     EXPECT_EQ(memory::DeleteCount(section), 1);
+    EXPECT_EQ(memory::DeleteCount(box.dc), 0);
 }
 
-TEST(Surface, MakingASurfaceAgainReleasesWhatItHeld) {
-    const int live = memory::LiveObjects();
+TEST(Surface, TheByteArrayAliasesThePixelsUntilFixedAndFillZeroClearsThemAll) {
     Tavrin_C surface;
-    ASSERT_FALSE(surface.InitDimensions(8, 8));
-    const plat::Dc first = surface.GetDC();
-    ASSERT_FALSE(surface.InitDimensions(16, 4));
-    EXPECT_EQ(memory::DeleteCount(first), 1);
-    EXPECT_EQ(memory::LiveObjects(), live + 2);
-    memory::FailNext(memory::Call::CreateDIBSection);
-    EXPECT_TRUE(surface.InitDimensions(8, 8));
-    EXPECT_EQ(surface.GetPointer(), nullptr) << "a failed remake leaves no pixel address behind";
-    EXPECT_EQ(memory::LiveObjects(), live);
-}
-
-TEST(Surface, TheDestructorReleasesWhatTheSurfaceOwns) {
-    const int live = memory::LiveObjects();
-    const PictureBox box = WindowBox(4, 4);
-    {
-        Tavrin_C surface;
-        ASSERT_FALSE(surface.InitPicture(box, false));
-    }
-    EXPECT_EQ(memory::LiveObjects(), live);
-    EXPECT_EQ(memory::Width(box.dc), 4) << "the picture box's own DC is never released by the surface";
-}
-
-TEST(Surface, ArrayAliasesThePixelsUntilFixed) {
-    Tavrin_C surface;
-    ASSERT_FALSE(surface.InitDimensions(10, 3));
+    ASSERT_FALSE(surface.InitDimensions(7, 5));  // 8 wide
     quorvel::SurfaceByteArray bytes;
     const uintptr_t saved = surface.GetArray(bytes);
-    EXPECT_NE(saved, 0u);
-    ASSERT_EQ(bytes.Bytes().size(), 36u);
-    const int x = 5, y = 2;
-    bytes.Bytes()[y * surface.GetPitch() + x] = 5;
-    EXPECT_EQ(surface.GetPointer()[y * 12 + x], 5);
+    ASSERT_EQ(bytes.Bytes().size(), 40u);
+    bytes.Bytes()[4 * 8 + 7] = 5;
+    EXPECT_EQ(surface.GetPointer()[4 * surface.GetPitch() + 7], 5) << "pixel (7, 4)";
+    std::fill(bytes.Bytes().begin(), bytes.Bytes().end(), uint8_t{9});
+    surface.FillZero();
+    EXPECT_EQ(std::vector<uint8_t>(bytes.Bytes().begin(), bytes.Bytes().end()), std::vector<uint8_t>(40, 0));
     surface.FixArray(bytes, saved);
     EXPECT_EQ(bytes.Bytes().size(), 1u);
     EXPECT_NE(bytes.Bytes().data(), surface.GetPointer());
 }
 
-TEST(Surface, FillZeroClearsEveryPixel) {
-    Tavrin_C surface;
-    ASSERT_FALSE(surface.InitDimensions(7, 5));
-    std::fill_n(surface.GetPointer(), surface.GetImageSize(), uint8_t{9});
-    surface.FillZero();
-    for (int i = 0; i < surface.GetImageSize(); ++i) ASSERT_EQ(surface.GetPointer()[i], 0) << "byte " << i;
+TEST(Surface, BlitsReadTheSourceSurfaceAndWriteThisOne) {
+    Tavrin_C sheet, frame;
+    ASSERT_FALSE(sheet.InitDimensions(8, 4));
+    ASSERT_FALSE(frame.InitDimensions(12, 8));
+    for (int i = 0; i < 32; ++i) sheet.GetPointer()[i] = static_cast<uint8_t>(i + 1);
+    // The 2 x 2 cell at (1, 2) of the sheet, its pixel (1, 0) drawn at (5, 3) of the frame.
+    frame.ScaleRotate(sheet, 3, 2, 2, 1, 4, 3, 1, 2, 1, 0, 2, 2, 0.0f, 1.0f, -1);
+    const uint8_t* f = frame.GetPointer();
+    EXPECT_EQ((std::vector<int>{f[3 * 12 + 4], f[3 * 12 + 5], f[4 * 12 + 4], f[4 * 12 + 5]}),
+              (std::vector<int>{18, 19, 26, 27}));
+    EXPECT_EQ(std::count(f, f + 96, 0), 92) << "nothing else drawn";
+    frame.ScaleRotateMask(sheet, 0, 0, 0, 0, 2, 1, 1, 2, 0, 0, 2, 1, 0.0f, 1.0f, 18);
+    EXPECT_EQ((std::vector<int>{f[0], f[1]}), (std::vector<int>{0, 19})) << "the key, index 18, is not drawn";
 }
 
-TEST(Surface, GrabMapsColoursOntoThePaletteAndPutShowsThem) {
+TEST(Palette, GrabAndPutGoThroughThePaletteAndTiesGoToTheLowestEntry) {
     const PictureBox picture = WindowBox(4, 2);
-    memory::SetPixelRgb(picture.dc, 0, 0, 0x000000);
-    memory::SetPixelRgb(picture.dc, 1, 0, 0xFFFFFF);
-    memory::SetPixelRgb(picture.dc, 2, 0, 0xFFDA59);  // entry 49
-    memory::SetPixelRgb(picture.dc, 3, 0, 0x010101);  // nearest to black
-    memory::SetPixelRgb(picture.dc, 0, 1, 0x202020);  // first of the many (32, 32, 32) entries is 227
-    memory::SetPixelRgb(picture.dc, 1, 1, 0xFEFF21);  // nearest to entry 226 (255, 255, 32)
-
+    const uint32_t colours[8] = {0x000000, 0xFFFFFF, 0xFFDA59, 0x010101, 0x202020, 0xFEFF21, 0xFF0000, 0x000081};
+    for (int i = 0; i < 8; ++i) memory::SetPixelRgb(picture.dc, i % 4, i / 4, colours[i]);
     Tavrin_C sheet;
     ASSERT_FALSE(sheet.InitDimensions(4, 2));
     sheet.ReadPaletteFile();
     sheet.SetPalette(0, 256);
-    sheet.GrabPicture();  // no picture box yet: nothing happens
-    EXPECT_EQ(sheet.GetPointer()[1], 0);
+    sheet.GetPointer()[5] = 3;
+    sheet.GrabPicture();
+    EXPECT_EQ(sheet.GetPointer()[5], 3) << "with no picture box attached, a grab changes nothing";
     sheet.SetPictureBox(picture);
     sheet.GrabPicture();
-    const uint8_t* p = sheet.GetPointer();
-    EXPECT_EQ(p[0], 0);
-    EXPECT_EQ(p[1], 15) << "white matches its lowest entry";
-    EXPECT_EQ(p[2], 49);
-    EXPECT_EQ(p[3], 0);
-    EXPECT_EQ(p[4], 227);
-    EXPECT_EQ(p[5], 226);
+    // Black stands at 0, 59, 60, ...; white at 15, 16, 17, 45, ...; (32, 32, 32) at 227 to 255.
+    EXPECT_EQ(std::vector<int>(sheet.GetPointer(), sheet.GetPointer() + 8),
+              (std::vector<int>{0, 15, 49, 0, 227, 226, 12, 1}));
 
     const PictureBox display = WindowBox(3, 2);
     Tavrin_C frame;
     ASSERT_FALSE(frame.InitPicture(display, false));
     frame.ReadPaletteFile();
     frame.SetPalette(0, 256);
-    frame.GetPointer()[0] = 12;
-    frame.GetPointer()[frame.GetPitch() + 2] = 49;
+    const uint8_t indices[8] = {12, 0, 226, 0, 9, 49, 11, 0};  // rows of 4: the surface is one wider than the box
+    std::copy(indices, indices + 8, frame.GetPointer());
     frame.PutPicture();
-    EXPECT_EQ(memory::PixelRgb(display.dc, 0, 0), 0xFF0000u);
-    EXPECT_EQ(memory::PixelRgb(display.dc, 2, 1), 0xFFDA59u);
-    EXPECT_EQ(memory::PixelRgb(display.dc, 1, 0), 0u);
+    EXPECT_EQ(Shown(display.dc, 3, 2), (std::vector<uint32_t>{0xFF0000, 0, 0xFFFF20, 0x090909, 0xFFDA59, 0x00FF00}));
+    // Slots 10 to 14 take entries 0 to 4: slot 11 becomes entry 1, slot 12 entry 2; slot 9 is left alone.
+    frame.SetPalette(10, 5);
+    frame.PutPicture();
+    EXPECT_EQ(Shown(display.dc, 3, 2), (std::vector<uint32_t>{0x008000, 0, 0xFFFF20, 0x090909, 0xFFDA59, 0x000080}));
 }
 
-TEST(Surface, ScaleRotateHandsBothSurfacesToTheBlit) {
-    Tavrin_C sheet, frame;
-    ASSERT_FALSE(sheet.InitDimensions(4, 4));
-    ASSERT_FALSE(frame.InitDimensions(8, 8));
-    for (int i = 0; i < 16; ++i) sheet.GetPointer()[i] = static_cast<uint8_t>(i + 1);
-    frame.ScaleRotate(sheet, 2, 3, 0, 0, 4, 4, 0, 0, 0, 0, 4, 4, 0.0f, 1.0f, -1);
-    EXPECT_EQ(frame.GetPointer()[3 * 8 + 2], 1) << "the cell's pivot lands on the destination pivot";
-    EXPECT_EQ(frame.GetPointer()[6 * 8 + 5], 16);
-    EXPECT_EQ(frame.GetPointer()[2 * 8 + 2], 0) << "nothing above the destination rectangle";
-    frame.ScaleRotateMask(sheet, 0, 0, 0, 0, 1, 1, 1, 0, 0, 0, 1, 1, 0.0f, 1.0f, 2);
-    EXPECT_EQ(frame.GetPointer()[0], 0) << "the key index is not drawn";
-    frame.ScaleRotateMask(sheet, 0, 0, 0, 0, 1, 1, 2, 0, 0, 0, 1, 1, 0.0f, 1.0f, 2);
-    EXPECT_EQ(frame.GetPointer()[0], 3);
-}
-
-TEST(Palette, SetPaletteCopiesFromTheFirstEntryWhateverTheFirstSlot) {
-    const PictureBox box = WindowBox(1, 1);
-    Tavrin_C surface;
-    ASSERT_FALSE(surface.InitPicture(box, false));
-    surface.ReadPaletteFile();
-    surface.SetPalette(10, 5);
-    for (uint8_t index : {9, 10, 14, 15}) {
-        surface.GetPointer()[0] = index;
-        surface.PutPicture();
-        const uint32_t rgb = memory::PixelRgb(box.dc, 0, 0);
-        if (index >= 10 && index < 15) {
-            const quorvel::Rgb& e = quorvel::kPalette[index - 10];
-            EXPECT_EQ(rgb, (uint32_t{e.red} << 16) | (e.green << 8) | e.blue) << "colour slot " << int(index);
-        } else {
-            EXPECT_EQ(rgb, 0u) << "colour slot " << int(index) << " was never loaded";
-        }
-    }
-}
-
-TEST(Palette, EveryEntryMatchesTheTable) {
-    Tavrin_C surface;
-    const plat::RgbQuad* table = surface.GetPalette();
-    for (int i = 0; i < 256; ++i) ASSERT_EQ(table[i].red + table[i].green + table[i].blue, 0) << "zero until read";
-    surface.ReadPaletteFile();
-    auto rgb = [&](int i) { return std::array<int, 3>{table[i].red, table[i].green, table[i].blue}; };
-    using A = std::array<int, 3>;
-    EXPECT_EQ(rgb(0), (A{0, 0, 0}));
-    EXPECT_EQ(rgb(1), (A{0, 0, 128}));
-    EXPECT_EQ(rgb(4), (A{128, 0, 0}));
-    EXPECT_EQ(rgb(49), (A{255, 218, 89}));
-    EXPECT_EQ(rgb(226), (A{255, 255, 32}));
-    EXPECT_EQ(rgb(255), (A{32, 32, 32}));
-    for (int i = 0; i < 256; ++i) EXPECT_EQ(table[i].reserved, 0) << "entry " << i;
-    // Landmarks: ramps, the blacks and whites, and the uniform grey tail.
-    for (int i = 18; i <= 25; ++i) EXPECT_EQ(rgb(i), (A{216 - 8 * (i - 18), 216 - 8 * (i - 18), 216 - 8 * (i - 18)}));
-    for (int i = 28; i <= 43; ++i) EXPECT_EQ(rgb(i), (A{128 - 8 * (i - 28), 120 - 8 * (i - 28) < 0 ? 0 : 120 - 8 * (i - 28), 120 - 8 * (i - 28) < 0 ? 0 : 120 - 8 * (i - 28)})) << i;
-    EXPECT_EQ(rgb(49), (A{255, 218, 89}));
-    EXPECT_EQ(rgb(58), (A{255, 170, 0}));
-    EXPECT_EQ(rgb(71), (A{123, 44, 0}));
-    EXPECT_EQ(rgb(85), (A{9, 3, 0}));
-    for (int i : {0, 59, 60, 68, 69, 70, 86, 88, 116, 117, 124, 125, 130, 132, 138, 139, 200, 217})
-        EXPECT_EQ(rgb(i), (A{0, 0, 0})) << "black at " << i;
-    for (int i : {15, 16, 17, 45, 46, 47, 48, 222}) EXPECT_EQ(rgb(i), (A{255, 255, 255})) << "white at " << i;
-    for (int i = 227; i <= 255; ++i) EXPECT_EQ(rgb(i), (A{32, 32, 32})) << i;
-    int blacks = 0, whites = 0;
-    for (int i = 0; i < 256; ++i) {
-        blacks += rgb(i) == A{0, 0, 0};
-        whites += rgb(i) == A{255, 255, 255};
-    }
-    EXPECT_EQ(blacks, 18);
-    EXPECT_EQ(whites, 8);
-    // Reading twice gives the same table.
-    const A before = rgb(183);
-    surface.ReadPaletteFile();
-    EXPECT_EQ(rgb(183), before);
-    EXPECT_EQ(before, (A{74, 182, 116}));
-}
+}  // namespace

@@ -48,7 +48,6 @@ public:
 
     void ReadPaletteFile();
     void SetPalette(int16_t first, int16_t count);
-    const plat::RgbQuad* GetPalette() const { return Palette; }
 
     uintptr_t GetArray(SurfaceByteArray& bytes);
     void FixArray(SurfaceByteArray& bytes, uintptr_t savedData);
@@ -68,10 +67,8 @@ public:
 
     void FillZero();
 
-    plat::Dc GetAttachedDC() const { return AttachedDC; }
     plat::Bitmap GetDibSection() const { return DibSection; }
     int32_t GetImageSize() const { return ImageSize; }
-    const plat::BitmapInfoHeader& GetHeader() const { return Header.header; }
 
 private:
     bool CreateSection(plat::Dc compatibleWith);
