@@ -44,8 +44,9 @@ std::vector<std::vector<uint8_t>> PlainFrame(const SaverCore& core) {
         for (int c = 0; c < 2; ++c) {
             const TrailPoint& p = core.Crawlers[static_cast<size_t>(c)].Trail[walks[c].Entry()];
             walks[c].StepBack(part.Scale);
-            const auto b = PlanSegment(static_cast<int16_t>(std::nearbyint(p.X)), static_cast<int16_t>(std::nearbyint(p.Y)),
-                                       p.Heading, part.Kind, part.Scale, core.DisplayWidth, core.DisplayHeight);
+            const auto b = PlanSegment(static_cast<int16_t>(std::nearbyint(p.X)),
+                                       static_cast<int16_t>(std::nearbyint(p.Y)), p.Heading, part.Kind, part.Scale,
+                                       core.DisplayWidth, core.DisplayHeight);
             if (!b) continue;
             for (size_t sheet = 0; sheet < 2; ++sheet) {
                 const Tavrin_C& source = *core.Surfaces[sheet * 2];
@@ -119,7 +120,8 @@ TEST_P(SaverRun, EveryFrameIsThePlainFrame) {
             ASSERT_EQ((c.Tail - c.Head + length) % length, span) << r.label << " frame " << frame;
             BodyWalk walk(c, length);
             for (int i = 0; i < core.SegmentCount; walk.StepBack(core.Segments[static_cast<size_t>(i++)].Scale))
-                ASSERT_LE((walk.Entry() - c.Head + length) % length, span) << r.label << " frame " << frame << " part " << i;
+                ASSERT_LE((walk.Entry() - c.Head + length) % length, span) << r.label << " frame " << frame
+                                                                           << " part " << i;
         }
     }
     EXPECT_GT(lit, 0) << r.label << ": the comparison means little unless the crawlers are on the display";
@@ -141,7 +143,8 @@ TEST(Saver, SetsUpFourSurfacesAndReleasesThemOnce) {
     {
         Saver saver(kDefaults, Display(1366, 50), Cyan(), Green());
         const SaverCore& core = saver.Core();
-        EXPECT_EQ(plat::memory::LiveObjects(), before + 12) << "four surfaces and two sheet pictures, each a DC and a bitmap";
+        EXPECT_EQ(plat::memory::LiveObjects(), before + 12)
+            << "four surfaces and two sheet pictures, each a DC and a bitmap";
         for (size_t i : {size_t{0}, size_t{2}}) {
             EXPECT_EQ(core.Surfaces[i]->GetWidth(), 256);
             EXPECT_EQ(core.Surfaces[i]->GetPointer()[0], 0) << "black becomes index 0";

@@ -9,7 +9,6 @@
 #include "saver/frame_pacer.h"
 #include "saver/saver_core.h"
 #include "saver/steering.h"
-#include "surface/palette.h"
 
 namespace quorvel {
 namespace {
@@ -23,7 +22,10 @@ struct BuiltCore {
         core.FillTrails(width, height);
         core.DisplayWidth = static_cast<int16_t>(width);
         core.DisplayHeight = static_cast<int16_t>(height);
-        for (Crawler& c : core.Crawlers) c.TargetX = static_cast<int16_t>(width / 2), c.TargetY = static_cast<int16_t>(height / 2);
+        for (Crawler& c : core.Crawlers) {
+            c.TargetX = static_cast<int16_t>(width / 2);
+            c.TargetY = static_cast<int16_t>(height / 2);
+        }
         core.StartAnimation();
     }
     const Crawler& First() const { return core.Crawlers[0]; }
@@ -86,7 +88,7 @@ TEST(BuildBody, KnownBodies) {
     for (const Row& r : rows) {
         BuiltCore b(r.settings);
         const SaverCore& c = b.core;
-        SCOPED_TRACE(::testing::Message() << "size " << r.settings.CrawlerSize << " length " << r.settings.CrawlerLength);
+        SCOPED_TRACE(::testing::Message() << "size " << r.settings.CrawlerSize << ", length " << r.settings.CrawlerLength);
         ASSERT_EQ(c.SegmentCount, r.count);
         EXPECT_FLOAT_EQ(c.Segments[static_cast<size_t>(r.count - 1)].Scale, r.head);
         EXPECT_NEAR(c.Segments[0].Scale, r.tail, 1e-5);
@@ -95,11 +97,10 @@ TEST(BuildBody, KnownBodies) {
         EXPECT_EQ(b.HeadBehind(), r.headBehind);
         EXPECT_GT(c.TrailLength(), r.span);
         EXPECT_EQ(c.TrailLength(), std::max(6700, r.span + kTrailMargin));
-        std::vector<int> kinds;
-        for (int i = 0; i < 4; ++i) kinds.push_back(c.Segments[static_cast<size_t>(i)].Kind);
-        EXPECT_EQ(kinds, (std::vector<int>{kTail, 1, 0, 1}));
-        EXPECT_EQ(c.Segments[static_cast<size_t>(r.count - 2)].Kind, 0) << "the part before the head";
-        EXPECT_EQ(c.Segments[static_cast<size_t>(r.count - 1)].Kind, kHead);
+        std::vector<int> kinds;  // from the tail: 3, 1, 0, 1, ..., 1, 0, 2
+        for (int i : {0, 1, 2, 3, r.count - 3, r.count - 2, r.count - 1})
+            kinds.push_back(c.Segments[static_cast<size_t>(i)].Kind);
+        EXPECT_EQ(kinds, (std::vector<int>{kTail, 1, 0, 1, 1, 0, kHead}));
     }
 }
 
@@ -140,8 +141,10 @@ TEST(SanitizeSettings, HoldsHandEditedValuesToWhatTheBodyCanTake) {
     struct Row {
         Settings in, out;
     } rows[] = {
-        {With(75, 0), With(75, 2)},          {With(75, -300), With(75, 2)},
-        {With(75, 203), With(75, 202)},      {With(nan, 100, nan), With(kDefaultCrawlerSize, 100, kDefaultCrawlerSpeed)},
+        {With(75, 0), With(75, 2)},
+        {With(75, -300), With(75, 2)},
+        {With(75, 203), With(75, 202)},
+        {With(nan, 100, nan), With(kDefaultCrawlerSize, 100, kDefaultCrawlerSpeed)},
         {With(-40, 100, -5), With(50, 100, 0)},  // never smaller than the taper; no backward crawling
         {With(inf, 100, 1e30f), With(kMaxCrawlerSize, 100, kMaxCrawlerSpeed)},
         {With(120, 150, 80), With(120, 150, 80)},  // dialog values pass unchanged
@@ -266,12 +269,6 @@ TEST(SaverCore, TwoCoresKeepTheirOwnState) {
     EXPECT_EQ(a.core.Crawlers[0].Head, 6690);
     EXPECT_FLOAT_EQ(b.core.Step, 1.2f);
     EXPECT_FLOAT_EQ(a.core.Step, 1.0f);
-}
-
-TEST(NearestPaletteIndex, BlackLandsOnTheSeeThroughEntryAndOthersOnTheClosest) {
-    EXPECT_EQ(NearestPaletteIndex(0, 0, 0), 0) << "black stands at 0, 59, 60, ...: the lowest wins";
-    EXPECT_EQ(NearestPaletteIndex(1, 1, 1), 0);
-    EXPECT_EQ(NearestPaletteIndex(0, 200, 118), 63) << "(0, 198, 113) is closest";
 }
 
 TEST(FramePacer, PacesToTheReportedRateOnAFixedGridWithoutBursts) {

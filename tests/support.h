@@ -61,12 +61,10 @@ inline void WriteBytes(const std::string& path, const std::string& bytes) {
     out << bytes;
 }
 
-inline std::string AssetPath(const std::string& name) { return std::string(QUORVEL_SOURCE_DIR) + "/assets/" + name; }
-
 // A committed picture from assets/; an empty image when it cannot be read.
 inline Image LoadAsset(const std::string& name) {
     Image image;
-    ReadBmp(AssetPath(name), image);
+    ReadBmp(std::string(QUORVEL_SOURCE_DIR) + "/assets/" + name, image);
     return image;
 }
 

@@ -26,7 +26,8 @@ bool SheetPicture::Load(const Image& sheet) {
     info.header.biPlanes = 1;
     info.header.biBitCount = 8;
     info.header.biCompression = plat::kBiRgb;
-    for (size_t i = 0; i < kPalette.size(); ++i) info.colors[i] = {kPalette[i].blue, kPalette[i].green, kPalette[i].red, 0};
+    for (size_t i = 0; i < kPalette.size(); ++i)
+        info.colors[i] = {kPalette[i].blue, kPalette[i].green, kPalette[i].red, 0};
     dc_ = plat::CreateCompatibleDC(nullptr);
     void* bits = nullptr;
     bitmap_ = dc_ ? plat::CreateDIBSection(dc_, &info, plat::kDibRgbColors, &bits) : nullptr;

@@ -13,6 +13,10 @@
 namespace plat::memory {
 namespace {
 
+uint8_t NearestEntry(const RgbQuad (&table)[256], uint32_t rgb) {
+    return quorvel::NearestIndex(table, int(rgb >> 16) & 0xFF, int(rgb >> 8) & 0xFF, int(rgb) & 0xFF);
+}
+
 struct Registry {
     // Records outlive their release so that a second release can be counted.
     std::vector<std::unique_ptr<DcRecord>> dcs;
@@ -59,7 +63,7 @@ uint32_t BitmapRecord::ReadRgb(int x, int y) {
 void BitmapRecord::WriteRgb(int x, int y, uint32_t rgb) {
     uint8_t* row = Row(y);
     if (bitsPerPixel == 8) {
-        row[x] = quorvel::NearestIndex(table, int(rgb >> 16) & 0xFF, int(rgb >> 8) & 0xFF, int(rgb) & 0xFF);
+        row[x] = NearestEntry(table, rgb);
         return;
     }
     uint8_t* p = row + x * 4;
@@ -194,7 +198,7 @@ bool BitBlt(Dc destination, int x, int y, int width, int height, Dc source, int 
             } else if (d.bitsPerPixel == 8) {
                 const uint32_t rgb = s.ReadRgb(sx, sy);
                 auto it = matched.find(rgb);
-                if (it == matched.end()) it = matched.emplace(rgb, quorvel::NearestIndex(d.table, int(rgb >> 16) & 0xFF, int(rgb >> 8) & 0xFF, int(rgb) & 0xFF)).first;
+                if (it == matched.end()) it = matched.emplace(rgb, NearestEntry(d.table, rgb)).first;
                 d.Row(dy)[dx] = it->second;
             } else {
                 d.WriteRgb(dx, dy, s.ReadRgb(sx, sy));
