@@ -20,6 +20,7 @@ std::optional<int32_t> MulDivRound(int32_t value, int32_t numerator, int32_t den
 
 // Layouts are in twips, 1440 to the inch; both directions round like MulDivRound and give 0 when it fails.
 inline constexpr int kTwipsPerInch = 1440;
+inline constexpr int kTwipsPerPoint = 20;
 inline int TwipsToPixels(int twips, int dpi) { return MulDivRound(twips, dpi, kTwipsPerInch).value_or(0); }
 inline int PixelsToTwips(int pixels, int dpi) { return MulDivRound(pixels, kTwipsPerInch, dpi).value_or(0); }
 

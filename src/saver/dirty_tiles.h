@@ -22,7 +22,6 @@ public:
     // Every tile is zero again.
     void Forget();
 
-
 private:
     int width_ = 0, height_ = 0, columns_ = 0, rows_ = 0;
     std::vector<uint8_t> dirty_;

@@ -2,8 +2,8 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "saver/saver_core.h"
 #include "base/numeric.h"
+#include "saver/saver_core.h"
 
 namespace quorvel {
 

@@ -64,10 +64,7 @@ LayoutRect RectToPixels(const LayoutRect& twips, int dpi) {
                       TwipsToPixels(twips.width, dpi), TwipsToPixels(twips.height, dpi)};
 }
 
-int DialogFontPixelHeight(int dpi) {
-    constexpr int kTwipsPerPoint = 20;
-    return TwipsToPixels(kDialogFontHundredthsOfPoint * kTwipsPerPoint / 100, dpi);
-}
+int DialogFontPixelHeight(int dpi) { return TwipsToPixels(kDialogFontHundredthsOfPoint * kTwipsPerPoint / 100, dpi); }
 
 PixelLayout DialogClientPixels(int dpi) {
     return PixelLayout{TwipsToPixels(kDialogClientWidthTwips, dpi),

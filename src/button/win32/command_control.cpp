@@ -19,7 +19,6 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"Tavrin.Command";
 constexpr UINT_PTR kTmrMouse = 1;
-constexpr int kTwipsPerPoint = 20;
 
 // A memory DC with one bitmap selected for its whole life; the bitmap is released after the DC lets go of it.
 class BitmapDc {

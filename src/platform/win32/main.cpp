@@ -64,7 +64,8 @@ private:
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // Another saver or settings window of ours is open: do nothing at all.
-    if (FindWindowW(nullptr, quorvel::kSaverWindowTitle) || FindWindowW(nullptr, quorvel::kSettingsWindowTitle)) return 0;
+    if (FindWindowW(nullptr, quorvel::kSaverWindowTitle) || FindWindowW(nullptr, quorvel::kSettingsWindowTitle))
+        return 0;
 
     const quorvel::StartRequest request = quorvel::ParseCommandLine(ToUtf8(ArgumentsOf(GetCommandLineW())));
     switch (request.mode) {
