@@ -12,27 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/frame_clock.h"
+#include "saver/frame_pacer.h"
+
 namespace {
 
-double Now() {
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return double(f.QuadPart);
-    }();
-    LARGE_INTEGER c;
-    QueryPerformanceCounter(&c);
-    return double(c.QuadPart) / frequency;
-}
-
-int RefreshRate(HDC dc) {
-    DEVMODEW mode{};
-    mode.dmSize = sizeof mode;
-    int hz = 0;
-    if (EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &mode)) hz = static_cast<int>(mode.dmDisplayFrequency);
-    if (hz <= 1) hz = GetDeviceCaps(dc, VREFRESH);
-    return hz > 1 && hz <= 500 ? hz : 60;
-}
+using quorvel::win32::Now;
 
 bool running = true;
 
@@ -123,7 +108,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     HANDLE timer = CreateWaitableTimerExW(nullptr, nullptr, 0x2 /* HIGH_RESOLUTION */, TIMER_ALL_ACCESS);
     if (!timer) timer = CreateWaitableTimerW(nullptr, FALSE, nullptr);
-    const double period = 1.0 / RefreshRate(windowDc);
+    const double period = 1.0 / quorvel::PacingRate(quorvel::win32::DisplayRefreshRate(windowDc));
     const double start = Now();
     double deadline = start;
     long frames = 0;

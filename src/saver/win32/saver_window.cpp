@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "platform/gdi.h"
+#include "platform/win32/frame_clock.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/resource_picture.h"
 #include "saver/frame_pacer.h"
@@ -27,26 +28,6 @@ constexpr UINT kTimer2IntervalMs = 600;
 #endif
 
 plat::Dc ToPlat(HDC dc) { return reinterpret_cast<plat::Dc>(dc); }
-
-// Seconds on the high-resolution performance counter.
-double Now() {
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return double(f.QuadPart);
-    }();
-    LARGE_INTEGER c;
-    QueryPerformanceCounter(&c);
-    return double(c.QuadPart) / frequency;
-}
-
-int DisplayRefreshRate(HDC windowDc) {
-    DEVMODEW mode{};
-    mode.dmSize = sizeof mode;
-    if (EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &mode) && mode.dmDisplayFrequency > 1)
-        return static_cast<int>(mode.dmDisplayFrequency);
-    return windowDc ? GetDeviceCaps(windowDc, VREFRESH) : 0;
-}
 
 class SaverWindow {
 public:
