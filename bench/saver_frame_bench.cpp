@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "image_file.h"
+#include "bench_assets.h"
 #include "platform/memory/memory_gdi.h"
 #include "saver/saver.h"
 
@@ -38,17 +38,11 @@ const Workload kWorkloads[] = {
     {"3840x2160_size150_length200", 3840, 2160, {150, 200, 100, 50}, 7000},
 };
 
-quorvel::Image Sheet(const char* name) {
-    quorvel::Image image;
-    quorvel::ReadBmp(std::string(QUORVEL_SOURCE_DIR) + "/assets/" + name, image);
-    return image;
-}
-
 // A saver on the in-memory platform, run forward until its crawlers are well in view.
 struct Scene {
     explicit Scene(const Workload& w)
-        : cyan(Sheet("sheet_cyan.bmp")),
-          green(Sheet("sheet_green.bmp")),
+        : cyan(quorvel::bench::Asset("sheet_cyan.bmp")),
+          green(quorvel::bench::Asset("sheet_green.bmp")),
           ok(cyan.width > 0 && green.width > 0),
           saver(w.settings, {plat::memory::CreateWindowDC(w.width, w.height), double(w.width), double(w.height)},
                 cyan, green),

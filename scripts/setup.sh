@@ -7,7 +7,7 @@ packages=(
   cmake g++ pkg-config googletest libgtest-dev libbenchmark-dev liballegro4-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
   wine wine32:i386 wine64
-  xvfb xdotool imagemagick fonts-ipafont-gothic locales
+  xvfb xserver-xephyr xdotool imagemagick fonts-ipafont-gothic locales
 )
 
 if [[ $(id -u) -eq 0 ]]; then

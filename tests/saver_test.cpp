@@ -255,6 +255,46 @@ TEST(Timer2, ReseedsThenDrawsTargetAndRateForEachCrawlerInOrder) {
     EXPECT_EQ(odd.core.Crawlers[1].TargetY, 4) << "nearest(3.5) is even";
 }
 
+// An uneven pair: 1024 x 768 on the left, 800 x 600 to its right, top-aligned; below the second lies a gap.
+const ScreenRect kTwoMonitors[] = {{0, 0, 1024, 768}, {1024, 0, 1824, 600}};
+
+TEST(Monitors, TargetsOnNoMonitorMoveToTheNearestPointOfTheNearestOne) {
+    struct Row {
+        int16_t x, y, wantX, wantY;
+    } rows[] = {
+        {1500, 300, 1500, 300},   // on the second monitor
+        {1824, 600, 1824, 600},   // its far corner counts as on it, as the display's far edges do
+        {1500, 700, 1500, 600},   // in the gap, nearer the second monitor's bottom edge
+        {1100, 760, 1024, 760},   // in the gap, nearer the first monitor's right edge
+        {1800, 768, 1800, 600},   // the display's bottom-right corner
+        {-40, 900, 0, 768},       // beyond every monitor
+    };
+    for (const Row& r : rows) {
+        int16_t x = r.x, y = r.y;
+        PlaceOnMonitors(kTwoMonitors, x, y);
+        EXPECT_EQ(x, r.wantX) << r.x << "," << r.y;
+        EXPECT_EQ(y, r.wantY) << r.x << "," << r.y;
+    }
+    int16_t x = 1824, y = 768;
+    PlaceOnMonitors({}, x, y);
+    EXPECT_TRUE(x == 1824 && y == 768) << "no monitors: the display is one";
+}
+
+TEST(Monitors, TimerTargetsAndTheCentreLandOnAMonitor) {
+    BuiltCore b(kDefaults, 1824, 768);
+    b.core.SetMonitors(kTwoMonitors);
+    ScriptedRandom random({0.8f, 0.9f, 0.5f, 0.3f, 0.95f, 0.5f});
+    b.core.Timer2_Timer(random);
+    const Crawler* c = b.core.Crawlers.data();
+    EXPECT_TRUE(c[0].TargetX == 1459 && c[0].TargetY == 600) << c[0].TargetX << "," << c[0].TargetY;
+    EXPECT_TRUE(c[1].TargetX == 547 && c[1].TargetY == 730) << "already on the first monitor";
+
+    BuiltCore centred(kDefaults, 1500, 768);
+    const ScreenRect apart[] = {{0, 0, 600, 768}, {1000, 0, 1500, 768}};
+    centred.core.SetMonitors(apart);
+    EXPECT_EQ(centred.First().TargetX, 600) << "the centre (750) lies between the two, nearer the first";
+}
+
 TEST(Timer2, UnitFloatsStayBelowOne) {
     EXPECT_EQ(UnitFloat(0), 0.0f);
     EXPECT_EQ(UnitFloat(0x80000000u), 0.5f);

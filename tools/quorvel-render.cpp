@@ -16,6 +16,8 @@
 //   --yellow-green            recolour the crawlers to yellow-green (the preview still's look)
 //   --downscale F             average F x F pixel blocks into one (a smooth still from a larger rendering)
 //   --sheets DIR              folder holding sheet_cyan.bmp and sheet_green.bmp (default: the project's assets)
+//   --stats                   print what presenting copied: pixels a frame, against two whole buffers
+// Every frame is presented as the saver does it, copying only what changed.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -45,6 +47,7 @@ struct Options {
     std::string out = "render.png";
     bool bmp = false;
     bool yellowGreen = false;
+    bool stats = false;
     int downscale = 1;
     std::string sheets = std::string(QUORVEL_SOURCE_DIR) + "/assets";
 };
@@ -60,6 +63,8 @@ bool Parse(int argc, char** argv, Options& o) {
             o.bmp = true;
         else if (a == "--yellow-green")
             o.yellowGreen = true;
+        else if (a == "--stats")
+            o.stats = true;
         else if (!(v = value()))
             return false;
         else if (a == "--width")
@@ -159,7 +164,7 @@ int main(int argc, char** argv) {
                      "usage: quorvel-render [--width W] [--height H] [--frames N] [--size S] [--length L] "
                      "[--speed V] [--seed K] [--tick-frames T] [--fixed-targets] [--turn-rate R] "
                      "[--target1 X,Y] [--target2 X,Y] [--every K] [--out FILE] [--bmp] [--yellow-green] [--downscale "
-                     "F] [--sheets DIR]\n");
+                     "F] [--sheets DIR] [--stats]\n");
         return 2;
     }
     quorvel::Image cyan, green;
@@ -185,16 +190,22 @@ int main(int argc, char** argv) {
     bool ok = true;
     for (int frame = 1; frame <= o.frames; ++frame) {
         saver.Frame();
+        saver.Present();
         const bool last = frame == o.frames;
         const bool sampled = o.every > 0 && frame % o.every == 0;
         if (last || sampled) {
-            saver.Present();
             const quorvel::Image image = Capture(display.dc, o);
             if (sampled) ok = Write(FramePath(o.out, frame), image, o.bmp) && ok;
             if (last) ok = Write(o.out, image, o.bmp) && ok;
         }
         // The timer fires between frames, while the window processes its events.
         if (!o.fixedTargets && o.tickFrames > 0 && frame % o.tickFrames == 0) saver.Tick(random);
+    }
+    if (o.stats && o.frames > 0) {
+        const double perFrame = double(plat::memory::BlittedPixels(display.dc)) / o.frames;
+        const double whole = 2.0 * o.width * o.height;
+        std::printf("presented %.0f pixels a frame: %.2f%% of two whole buffers (%.0f)\n", perFrame,
+                    100 * perFrame / whole, whole);
     }
     saver.End();
     if (!ok) std::fprintf(stderr, "quorvel-render: could not write %s\n", o.out.c_str());

@@ -1,6 +1,7 @@
 // Which parts of a frame buffer the last frame drew on, so the next frame clears only those.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -21,6 +22,11 @@ public:
     void ClearDirty(uint8_t* bits, int pitch) const;
     // Every tile is zero again.
     void Forget();
+
+    int Columns() const { return columns_; }
+    int Rows() const { return rows_; }
+    // One flag a tile of this row of tiles, non-zero where drawing may have touched it.
+    const uint8_t* Row(int row) const { return &dirty_[static_cast<size_t>(row) * columns_]; }
 
 private:
     int width_ = 0, height_ = 0, columns_ = 0, rows_ = 0;

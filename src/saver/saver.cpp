@@ -54,10 +54,12 @@ PictureBox SheetPicture::Box() const {
     return dc_ ? PictureBox{dc_, double(kSheetSize), double(kSheetSize)} : PictureBox{};
 }
 
-Saver::Saver(const Settings& settings, const PictureBox& display, const Image& cyanSheet, const Image& greenSheet)
+Saver::Saver(const Settings& settings, const PictureBox& display, const Image& cyanSheet, const Image& greenSheet,
+             std::span<const ScreenRect> monitors)
     : core_(settings) {
     sheets_[0].Load(cyanSheet);
     sheets_[1].Load(greenSheet);
+    core_.Monitors.assign(monitors.begin(), monitors.end());
     core_.FillTrails(static_cast<int>(display.scaleWidth), static_cast<int>(display.scaleHeight));
     core_.ActivateDisplay(display, sheets_[0].Box(), sheets_[1].Box());
     core_.StartAnimation();

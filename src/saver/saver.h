@@ -37,17 +37,24 @@ private:
 class Saver {
 public:
     // Form_Load and Form_Activate up to the loop: rings at their starting points, surfaces set up for
-    // `display`, the body built. A sheet that cannot be loaded leaves its crawler's pictures blank.
-    Saver(const Settings& settings, const PictureBox& display, const Image& cyanSheet, const Image& greenSheet);
+    // `display`, the body built. A sheet that cannot be loaded leaves its crawler's pictures blank. The display
+    // may span several monitors (where they lie on it; none means it is one); targets stay on them.
+    Saver(const Settings& settings, const PictureBox& display, const Image& cyanSheet, const Image& greenSheet,
+          std::span<const ScreenRect> monitors = {});
 
     // One pass of the animation loop: clear, draw both crawlers, move both heads.
     void Frame() { core_.RunFrame(); }
-    // The frame to the display.
+    // The frame to the display: only what changed since the last one presented.
     void Present() { core_.Present(); }
+    // The whole frame again, for a display that lost its contents.
+    void Repaint() { core_.PresentWhole(); }
     // Timer2: new targets and target turn rates.
     void Tick(RandomSource& random) { core_.Timer2_Timer(random); }
-    // The display has a new size.
-    void Resize(const PictureBox& display) { core_.ResizeDisplay(display); }
+    // The display has a new size or other monitors; the crawlers carry on along their paths.
+    void Resize(const PictureBox& display, std::span<const ScreenRect> monitors = {}) {
+        core_.SetMonitors(monitors);
+        core_.ResizeDisplay(display);
+    }
     // Form_QueryUnload and Form_Unload: the running flag drops and the surfaces go; safe to call again.
     void End();
 

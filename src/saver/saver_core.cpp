@@ -61,6 +61,7 @@ void SaverCore::ActivateDisplay(const PictureBox& display, const PictureBox& sou
         crawler.TargetX = static_cast<int16_t>(DisplayWidth / 2);
         crawler.TargetY = static_cast<int16_t>(DisplayHeight / 2);
     }
+    PlaceTargets();
     SetUpSurfaces(display, source0, source1);
     for (size_t i = 0; i < Surfaces.size(); ++i) SurfacePitch[i] = Surfaces[i]->GetPitch();
 }
@@ -80,8 +81,14 @@ void SaverCore::SetUpSurfaces(const PictureBox& display, const PictureBox& sourc
     }
     for (size_t i = 0; i < Surfaces.size(); ++i) SavedArrayData[i] = Surfaces[i]->GetArray(SurfaceBytes[i]);
     FindOpaqueBoxes();
-    // Nothing is known of the new buffers' contents: the first frame clears them whole.
-    drawn_.Reset(Surfaces[1]->GetWidth(), Surfaces[1]->GetHeight());
+    ResetFrames();
+}
+
+// Nothing is known of new buffers' contents, nor of the display's: the first frame clears and presents them whole.
+void SaverCore::ResetFrames() {
+    const int width = Surfaces[1] ? Surfaces[1]->GetWidth() : 0, height = Surfaces[1] ? Surfaces[1]->GetHeight() : 0;
+    drawn_.Reset(width, height);
+    changed_.Reset(width, height);
 }
 
 void SaverCore::SetUpFrame(int index, const PictureBox& display) {
@@ -101,6 +108,7 @@ void SaverCore::ResizeDisplay(const PictureBox& display) {
         crawler.TargetX = std::clamp<int16_t>(crawler.TargetX, 0, DisplayWidth);
         crawler.TargetY = std::clamp<int16_t>(crawler.TargetY, 0, DisplayHeight);
     }
+    PlaceTargets();
     for (size_t i : {size_t{1}, size_t{3}}) {
         if (!Surfaces[i]) continue;
         // The byte array must let go of the old pixels before they are released.
@@ -109,7 +117,30 @@ void SaverCore::ResizeDisplay(const PictureBox& display) {
         SavedArrayData[i] = Surfaces[i]->GetArray(SurfaceBytes[i]);
         SurfacePitch[i] = Surfaces[i]->GetPitch();
     }
-    if (Surfaces[1]) drawn_.Reset(Surfaces[1]->GetWidth(), Surfaces[1]->GetHeight());
+    ResetFrames();
+}
+
+void SaverCore::SetMonitors(std::span<const ScreenRect> monitors) {
+    Monitors.assign(monitors.begin(), monitors.end());
+    PlaceTargets();
+}
+
+void SaverCore::PlaceTargets() {
+    for (Crawler& crawler : Crawlers) PlaceOnMonitors(Monitors, crawler.TargetX, crawler.TargetY);
+}
+
+void PlaceOnMonitors(std::span<const ScreenRect> monitors, int16_t& x, int16_t& y) {
+    int64_t nearest = INT64_MAX;
+    int bestX = x, bestY = y;
+    for (const ScreenRect& m : monitors) {
+        if (m.Right < m.Left || m.Bottom < m.Top) continue;
+        const int px = std::clamp<int>(x, m.Left, m.Right), py = std::clamp<int>(y, m.Top, m.Bottom);
+        const int64_t dx = px - x, dy = py - y, distance = dx * dx + dy * dy;
+        if (distance < nearest) nearest = distance, bestX = px, bestY = py;
+    }
+    // Monitors reach only as far as the display, whose size fits 16 bits.
+    x = static_cast<int16_t>(std::clamp(bestX, INT16_MIN, INT16_MAX));
+    y = static_cast<int16_t>(std::clamp(bestY, INT16_MIN, INT16_MAX));
 }
 
 void SaverCore::TearDownSurfaces() {
@@ -233,7 +264,21 @@ void SaverCore::AdvanceCrawlers() {
     for (Crawler& crawler : Crawlers) Advance(crawler);
 }
 
-void SaverCore::Present() {
+void SaverCore::FindChangedArea() {
+    const Tavrin_C* frame = Surfaces[1] ? Surfaces[1].get() : Surfaces[3].get();
+    if (!frame) return;
+    const uint8_t* frames[2] = {Surfaces[1] ? Surfaces[1]->GetPointer() : nullptr,
+                                Surfaces[3] ? Surfaces[3]->GetPointer() : nullptr};
+    changed_.Update(drawn_, frames, frame->GetPitch());
+}
+
+void SaverCore::PutChanged(int index) {
+    Tavrin_C* frame = Surfaces[static_cast<size_t>(index)].get();
+    if (!frame) return;
+    for (const PresentRect& r : changed_.Rects()) frame->PutPicture(r.Left, r.Top, r.Width, r.Height);
+}
+
+void SaverCore::PresentWhole() {
     if (Surfaces[1]) Surfaces[1]->PutPicture();
     if (Surfaces[3]) Surfaces[3]->PutPicture();
 }
@@ -250,6 +295,7 @@ void SaverCore::Timer2_Timer(RandomSource& random) {
         target(DisplayHeight, crawler.TargetY);
         crawler.TargetTurnRate = rate();
     }
+    PlaceTargets();
 }
 
 }  // namespace quorvel

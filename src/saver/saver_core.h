@@ -7,8 +7,10 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
+#include "saver/changed_area.h"
 #include "saver/dirty_tiles.h"
 #include "saver/random_source.h"
 #include "saver/sprite_cells.h"
@@ -64,6 +66,16 @@ inline int BodySpanFor(const Settings& sanitized) { return LayBody(sanitized, 0,
 std::optional<SegmentBlit> PlanSegment(int16_t x, int16_t y, float heading, int16_t kind, float scale,
                                        int16_t displayWidth, int16_t displayHeight);
 
+// A monitor's place on the display, in display pixels; right and bottom are one past its last pixel.
+struct ScreenRect {
+    int Left = 0, Top = 0, Right = 0, Bottom = 0;
+};
+
+// A target on no monitor (in a gap of an uneven arrangement) moves to the nearest point of the nearest one, so
+// no crawler heads for a place nobody sees. Edges count as on: the timer's targets reach the display's far
+// edges. No monitors means the whole display is one.
+void PlaceOnMonitors(std::span<const ScreenRect> monitors, int16_t& x, int16_t& y);
+
 // One crawler: its path ring, where its body starts and ends on it, and how it steers.
 struct Crawler {
     // Written backward, one entry a frame: Trail[(Head + k) mod length] is where the head was k frames ago.
@@ -109,6 +121,8 @@ public:
     void SetUpSurfaces(const PictureBox& display, const PictureBox& source0, const PictureBox& source1);
     // The display took another size: new frame buffers of that size, targets kept on it.
     void ResizeDisplay(const PictureBox& display);
+    // Where the monitors lie on the display; the targets move onto them.
+    void SetMonitors(std::span<const ScreenRect> monitors);
     void TearDownSurfaces();
 
     // RunAnimation before its loop: running flag, turn rates, body.
@@ -122,8 +136,19 @@ public:
     }
     void DrawFrame();
     void AdvanceCrawlers();
-    // Surface 1 then surface 3 to the display; what stays visible is surface 3, drawn from sheet 2.
-    void Present();
+    // Surface 1 then surface 3 to the display; what stays visible is surface 3, drawn from sheet 2. Each copies
+    // only the area where the frame or the one presented before it has lit pixels, after which the display
+    // holds what a copy of the whole buffer would leave; the first frame after set-up or a resize goes whole.
+    void Present() {
+        FindChangedArea();
+        PutChanged(1);
+        PutChanged(3);
+    }
+    void FindChangedArea();
+    void PutChanged(int index);
+    // Both buffers whole, for a display whose contents were lost (another window uncovered it).
+    void PresentWhole();
+    const ChangedArea& Changed() const { return changed_; }
 
     void DrawSegment(int16_t x, int16_t y, float heading, int16_t kind, float scale);
     // The blit DrawSegment makes for a part, its source box already shrunk to the picture's drawn pixels.
@@ -144,6 +169,7 @@ public:
     int16_t Running = 0;
 
     std::array<Crawler, 2> Crawlers;  // crawler 1, then crawler 2
+    std::vector<ScreenRect> Monitors;  // empty: the display is one monitor
     float Step = 0;                   // pixels a head moves each frame, from the speed setting
 
     std::array<SegmentRec, kSegmentCapacity> Segments{};
@@ -158,6 +184,8 @@ private:
     void SetUpFrame(int index, const PictureBox& display);
     void DrawCrawlerPart(const TrailPoint& point, const SegmentRec& part);
     void Advance(Crawler& crawler);
+    void PlaceTargets();
+    void ResetFrames();
 
     // Each picture's box shrunk to its non-zero pixels on either sheet, found once the sheets are grabbed:
     // zero is never drawn, so blitting the smaller box draws the same pixels and walks fewer samples.
@@ -168,6 +196,7 @@ private:
 
     Settings settings_;
     DirtyTiles drawn_;
+    ChangedArea changed_;
     std::array<OpaqueBox, kSpriteCells.size()> opaque_{};
     std::array<const uint8_t*, 2> opaqueSheets_{};  // the sheet pixels the boxes were found on
 };

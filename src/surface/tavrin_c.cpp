@@ -103,6 +103,10 @@ void Tavrin_C::GrabPicture() { plat::BitBlt(MemoryDC, 0, 0, Width, Height, Attac
 
 void Tavrin_C::PutPicture() { plat::BitBlt(AttachedDC, 0, 0, Width, Height, MemoryDC, 0, 0, plat::kSrcCopy); }
 
+void Tavrin_C::PutPicture(int left, int top, int width, int height) {
+    plat::BitBlt(AttachedDC, left, top, width, height, MemoryDC, left, top, plat::kSrcCopy);
+}
+
 void Tavrin_C::Destroy() {
     // The DC goes first: the DIB section stays selected into it until then.
     if (MemoryDC) {

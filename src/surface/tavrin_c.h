@@ -54,6 +54,8 @@ public:
 
     void GrabPicture();
     void PutPicture();
+    // Only this rectangle of the buffer, to the same place in the picture box.
+    void PutPicture(int left, int top, int width, int height);
     void Destroy();
 
     void ScaleRotate(const Tavrin_C& source, int16_t destLeft, int16_t destTop, int16_t destPivotX,

@@ -6,7 +6,9 @@
 # (the programs of its own prefix, its display) and removes its scratch folder $QV_TMP; after a failure a
 # screenshot, the visible windows and Wine's output are kept under $QV_ARTIFACTS (build/e2e/<test>). The screen
 # is black where no window is. Inputs: QUORVEL_SOURCE_DIR, QUORVEL_WIN32_DIR (the built programs, default
-# build/win32), QV_TIMEOUT_SCALE, and QV_NO_INIT to have the functions without any of this.
+# build/win32), QV_TIMEOUT_SCALE, QV_TWO_MONITORS (below) and QV_NO_INIT to have the functions without any of this.
+# With QV_TWO_MONITORS=1 the programs run on Xephyr nested in the Xvfb display, with two screens joined by
+# Xinerama and RandR off, which Wine reports as two monitors: 1024x768 at 0,0 (primary) and 800x600 at 1024,0.
 # Every wait polls a condition through qv_wait_until; nothing waits by sleeping alone.
 
 QV_SRC=${QUORVEL_SOURCE_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
@@ -15,6 +17,7 @@ QV_BUILD=$QV_SRC/build
 QV_TEST_NAME=$(basename "${0%.sh}")
 QV_ARTIFACTS=$QV_BUILD/e2e/$QV_TEST_NAME
 QV_SCREEN_W=1024 QV_SCREEN_H=768
+[[ -n ${QV_TWO_MONITORS:-} ]] && QV_SCREEN_W=1824
 QV_XVFB_PID='' QV_TMP=''
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 # Wine's 32-bit loader needs the kernel's 32-bit emulation; without it 64-bit programs still run on wine64.
@@ -146,7 +149,7 @@ qv__prefix() {
   ) 9>"$QV_BUILD/wineprefix.lock"
 }
 
-qv__xvfb_ready() { DISPLAY=:$(tr -dc 0-9 <"$QV_TMP/display") xdotool getdisplaygeometry >/dev/null 2>&1; }
+qv__xvfb_ready() { DISPLAY=:$(tr -dc 0-9 <"$QV_TMP/${1:-display}") xdotool getdisplaygeometry >/dev/null 2>&1; }
 
 qv__init() {
   local tool machine dir
@@ -177,6 +180,13 @@ qv__init() {
   QV_XVFB_PID=$!
   qv_wait_until 20 qv__xvfb_ready || qv_fail "Xvfb did not start: $(tail -n 3 "$QV_TMP/xvfb.log")"
   DISPLAY=:$(tr -dc 0-9 <"$QV_TMP/display") && export DISPLAY
+  if [[ -n ${QV_TWO_MONITORS:-} ]]; then
+    command -v Xephyr >/dev/null || qv_fail "Xephyr is missing (run scripts/setup.sh)"
+    Xephyr -displayfd 3 -screen 1024x768+0+0 -screen 800x600+1024+0 +xinerama -extension RANDR -nolisten tcp \
+      -noreset 3>"$QV_TMP/display2" >"$QV_TMP/xephyr.log" 2>&1 &
+    qv_wait_until 20 qv__xvfb_ready display2 || qv_fail "Xephyr did not start: $(tail -n 3 "$QV_TMP/xephyr.log")"
+    DISPLAY=:$(tr -dc 0-9 <"$QV_TMP/display2")
+  fi
 
   qv__prefix "$QV_TMP/prefix" || qv_fail "could not make this run's Wine prefix"
   export WINEPREFIX=$QV_TMP/prefix

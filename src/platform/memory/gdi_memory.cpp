@@ -112,6 +112,17 @@ int Height(Dc handle) {
     return dc && dc->selected ? dc->selected->height : 0;
 }
 
+int64_t BlittedPixels(Dc handle) {
+    DcRecord* dc = ToDc(handle);
+    return dc ? dc->blittedPixels : 0;
+}
+
+std::span<const uint8_t> Pixels(Dc handle) {
+    DcRecord* dc = ToDc(handle);
+    if (!dc || !dc->selected) return {};
+    return dc->selected->pixels;
+}
+
 int DeleteCount(GdiObject handle) {
     if (DcRecord* dc = ToDc(static_cast<Dc>(handle))) return dc->deleteCount;
     if (BitmapRecord* bitmap = ToBitmap(handle)) return bitmap->deleteCount;
@@ -188,14 +199,31 @@ bool BitBlt(Dc destination, int x, int y, int width, int height, Dc source, int 
                            std::equal(d.table, d.table + 256, s.table, [](const RgbQuad& a, const RgbQuad& b) {
                                return a.red == b.red && a.green == b.green && a.blue == b.blue;
                            });
+    // Clipped to both bitmaps once, so the loops below touch only pixels that exist on both sides.
+    const int i0 = std::max({0, -x, -sourceX}), j0 = std::max({0, -y, -sourceY});
+    const int i1 = std::min({width, d.width - x, s.width - sourceX});
+    const int j1 = std::min({height, d.height - y, s.height - sourceY});
+    if (i1 <= i0 || j1 <= j0) return true;
+    to->blittedPixels += int64_t{i1 - i0} * (j1 - j0);
     std::unordered_map<uint32_t, uint8_t> matched;
-    for (int j = 0; j < height; ++j) {
-        for (int i = 0; i < width; ++i) {
-            const int dx = x + i, dy = y + j, sx = sourceX + i, sy = sourceY + j;
-            if (!d.Contains(dx, dy) || !s.Contains(sx, sy)) continue;
-            if (sameTable) {
-                d.Row(dy)[dx] = s.Row(sy)[sx];
-            } else if (d.bitsPerPixel == 8) {
+    for (int j = j0; j < j1; ++j) {
+        const int dy = y + j, sy = sourceY + j;
+        if (sameTable) {
+            std::copy_n(s.Row(sy) + sourceX + i0, i1 - i0, d.Row(dy) + x + i0);
+            continue;
+        }
+        if (s.bitsPerPixel == 8 && d.bitsPerPixel == 32) {  // presenting: indices through the colour table
+            const uint8_t* from = s.Row(sy) + sourceX;
+            uint8_t* into = d.Row(dy) + static_cast<ptrdiff_t>(x) * 4;
+            for (int i = i0; i < i1; ++i) {
+                const RgbQuad& c = s.table[from[i]];
+                into[i * 4] = c.blue, into[i * 4 + 1] = c.green, into[i * 4 + 2] = c.red, into[i * 4 + 3] = 0;
+            }
+            continue;
+        }
+        for (int i = i0; i < i1; ++i) {
+            const int dx = x + i, sx = sourceX + i;
+            if (d.bitsPerPixel == 8) {
                 const uint32_t rgb = s.ReadRgb(sx, sy);
                 auto it = matched.find(rgb);
                 if (it == matched.end()) it = matched.emplace(rgb, NearestEntry(d.table, rgb)).first;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 #include "platform/gdi.h"
 
@@ -15,6 +16,10 @@ uint32_t PixelRgb(Dc dc, int x, int y);
 void SetPixelRgb(Dc dc, int x, int y, uint32_t rgb);
 int Width(Dc dc);
 int Height(Dc dc);
+// The bytes of a window DC's image or of the bitmap selected into a memory DC, to compare two of them whole.
+std::span<const uint8_t> Pixels(Dc dc);
+// How many pixels BitBlt has copied into this DC: what presenting cost, counted without a screen.
+int64_t BlittedPixels(Dc dc);
 
 // How many times DeleteDC or DeleteObject was asked to release this handle, whether or not it was live.
 int DeleteCount(GdiObject handle);

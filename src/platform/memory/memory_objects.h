@@ -32,6 +32,7 @@ struct DcRecord {
     BitmapRecord stock;     // the 1x1 bitmap a new memory DC starts with, or a window's own image
     bool deleted = false;
     int deleteCount = 0;
+    int64_t blittedPixels = 0;  // pixels BitBlt has written into this DC
 };
 
 DcRecord* ToDc(Dc dc);              // null when the handle names no DC

@@ -2,9 +2,11 @@
 // the mouse press that ends it. Everything the crawlers do lives in the portable SaverCore.
 #include "saver/win32/saver_window.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <optional>
+#include <vector>
 
 #include "platform/gdi.h"
 #include "platform/win32/frame_clock.h"
@@ -28,6 +30,39 @@ constexpr UINT kTimer2IntervalMs = 600;
 #endif
 
 plat::Dc ToPlat(HDC dc) { return reinterpret_cast<plat::Dc>(dc); }
+
+// Every monitor together: the virtual screen's rectangle, and each monitor's place within it.
+struct VirtualScreen {
+    RECT rect{};
+    std::vector<ScreenRect> monitors;
+
+    bool operator==(const VirtualScreen& other) const {
+        return EqualRect(&rect, &other.rect) && monitors.size() == other.monitors.size() &&
+               std::equal(monitors.begin(), monitors.end(), other.monitors.begin(),
+                          [](const ScreenRect& a, const ScreenRect& b) {
+                              return a.Left == b.Left && a.Top == b.Top && a.Right == b.Right && a.Bottom == b.Bottom;
+                          });
+    }
+};
+
+BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT area, LPARAM data) {
+    auto* screen = reinterpret_cast<VirtualScreen*>(data);
+    screen->monitors.push_back({area->left - screen->rect.left, area->top - screen->rect.top,
+                                area->right - screen->rect.left, area->bottom - screen->rect.top});
+    return TRUE;
+}
+
+VirtualScreen ReadVirtualScreen() {
+    VirtualScreen screen;
+    const int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN), height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    if (width > 0 && height > 0)
+        SetRect(&screen.rect, x, y, x + width, y + height);
+    else  // a system that knows only one screen
+        SetRect(&screen.rect, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&screen));
+    return screen;
+}
 
 class SaverWindow {
 public:
@@ -58,6 +93,7 @@ private:
         if (saver_) saver_->Tick(random_);
     }
     void Form_Resize();
+    void CoverScreen();
     void Paint(HDC dc);
     PictureBox Display() const { return {ToPlat(displayDc_), double(width_), double(height_)}; }
 
@@ -67,6 +103,7 @@ private:
     TimeOfDayRandom random_;
     UniqueWindow window_;
     HDC displayDc_ = nullptr;  // the window's own DC (CS_OWNDC): never released, it lives with the window
+    VirtualScreen screen_;
     int width_ = 0;
     int height_ = 0;
     UniqueKernelHandle frameTimer_;
@@ -95,14 +132,8 @@ bool SaverWindow::Create() {
 
 void SaverWindow::Form_Load() {
     HWND window = window_.Get();
-    width_ = GetSystemMetrics(SM_CXSCREEN);
-    height_ = GetSystemMetrics(SM_CYSCREEN);
-    // The window and its drawing area cover the whole primary screen.
-    MoveWindow(window, 0, 0, width_, height_, FALSE);
-    RECT client{};
-    GetClientRect(window, &client);
-    width_ = client.right - client.left;
-    height_ = client.bottom - client.top;
+    screen_ = ReadVirtualScreen();
+    CoverScreen();
     timer2_ = WindowTimer(window, kTimer2, kTimer2IntervalMs);
     ShowWindow(window, SW_SHOWNORMAL);
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
@@ -119,19 +150,28 @@ void SaverWindow::SetUpSurfaces() {
     Image cyan, green;
     LoadPictureResource(instance_, IDR_SHEET_CYAN, cyan);
     LoadPictureResource(instance_, IDR_SHEET_GREEN, green);
-    saver_.emplace(settings_, Display(), cyan, green);
+    saver_.emplace(settings_, Display(), cyan, green, screen_.monitors);
 }
 
-// The screen changed size (a display setting, a monitor added): the window follows it and the frames with it.
-void SaverWindow::Form_Resize() {
-    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    if (width == width_ && height == height_) return;
-    MoveWindow(window_.Get(), 0, 0, width, height, FALSE);
+// The window and its drawing area cover every monitor, from the virtual screen's top-left corner (negative
+// when a monitor lies left of or above the primary one).
+void SaverWindow::CoverScreen() {
+    const RECT& r = screen_.rect;
+    MoveWindow(window_.Get(), r.left, r.top, r.right - r.left, r.bottom - r.top, FALSE);
     RECT client{};
     GetClientRect(window_.Get(), &client);
     width_ = client.right - client.left;
     height_ = client.bottom - client.top;
-    if (saver_) saver_->Resize(Display());
+}
+
+// The screen changed (a new resolution, a monitor added or removed): the window follows it and the frames with
+// it; the crawlers carry on.
+void SaverWindow::Form_Resize() {
+    VirtualScreen screen = ReadVirtualScreen();
+    if (screen == screen_) return;
+    screen_ = std::move(screen);
+    CoverScreen();
+    if (saver_) saver_->Resize(Display(), screen_.monitors);
 }
 
 void SaverWindow::RunAnimation() {
@@ -199,7 +239,7 @@ void SaverWindow::Unload() {
 void SaverWindow::Paint(HDC dc) {
     if (!presented_ || !saver_) return;
     if (dc == displayDc_) {
-        saver_->Present();
+        saver_->Repaint();
         return;
     }
     const Tavrin_C* frame = saver_->Core().Surfaces[3].get();
