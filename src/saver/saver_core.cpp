@@ -158,7 +158,9 @@ void SaverCore::TearDownSurfaces() {
 
 void SaverCore::FindOpaqueBoxes() {
     opaqueSheets_ = {};
+    sameLitPixels_ = false;
     if (!Surfaces[0] || !Surfaces[2]) return;
+    bool same = true;
     const Tavrin_C* sheets[2] = {Surfaces[0].get(), Surfaces[2].get()};
     for (size_t kind = 0; kind < kSpriteCells.size(); ++kind) {
         const SpriteCell& cell = kSpriteCells[kind];
@@ -170,13 +172,18 @@ void SaverCore::FindOpaqueBoxes() {
                      cell.SourceX + cell.Width <= sheet->GetWidth() &&
                      cell.SourceY + cell.Height <= sheet->GetHeight();
         // A picture reaching past a sheet's edge keeps its whole box.
-        if (!inside) continue;
+        if (!inside) {
+            same = false;
+            continue;
+        }
         int left = cell.Width, right = 0, top = cell.Height, bottom = 0;
         for (const Tavrin_C* sheet : sheets) {
             for (int y = 0; y < cell.Height; ++y) {
                 const ptrdiff_t rowStart = static_cast<ptrdiff_t>(cell.SourceY + y) * sheet->GetPitch();
                 const uint8_t* row = sheet->GetPointer() + rowStart + cell.SourceX;
+                const uint8_t* other = sheets[1]->GetPointer() + (cell.SourceY + y) * sheets[1]->GetPitch() + cell.SourceX;
                 for (int x = 0; x < cell.Width; ++x) {
+                    same = same && (row[x] == 0) == (other[x] == 0);
                     if (row[x] == 0) continue;
                     left = std::min(left, x), right = std::max(right, x + 1);
                     top = std::min(top, y), bottom = std::max(bottom, y + 1);
@@ -188,6 +195,7 @@ void SaverCore::FindOpaqueBoxes() {
                            : OpaqueBox{};
     }
     opaqueSheets_ = {sheets[0]->GetPointer(), sheets[1]->GetPointer()};
+    sameLitPixels_ = same;
 }
 
 void SaverCore::StartAnimation() {
@@ -269,7 +277,11 @@ void SaverCore::FindChangedArea() {
     if (!frame) return;
     const uint8_t* frames[2] = {Surfaces[1] ? Surfaces[1]->GetPointer() : nullptr,
                                 Surfaces[3] ? Surfaces[3]->GetPointer() : nullptr};
-    changed_.Update(drawn_, frames, frame->GetPitch());
+    // Sheets whose pictures have their pixels at the same places light the same pixels of both buffers, each
+    // blit having the same geometry in both: one buffer then tells where both are lit.
+    const bool oneTells = sameLitPixels_ && frames[1] && Surfaces[0] && Surfaces[2] &&
+                          opaqueSheets_[0] == Surfaces[0]->GetPointer() && opaqueSheets_[1] == Surfaces[2]->GetPointer();
+    changed_.Update(drawn_, oneTells ? std::span<const uint8_t* const>(frames + 1, 1) : frames, frame->GetPitch());
 }
 
 void SaverCore::PutChanged(int index) {

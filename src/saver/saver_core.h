@@ -199,6 +199,7 @@ private:
     ChangedArea changed_;
     std::array<OpaqueBox, kSpriteCells.size()> opaque_{};
     std::array<const uint8_t*, 2> opaqueSheets_{};  // the sheet pixels the boxes were found on
+    bool sameLitPixels_ = false;                     // both sheets' pictures are non-zero at the same places
 };
 
 }  // namespace quorvel
