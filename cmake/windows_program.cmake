@@ -19,6 +19,11 @@ target_link_libraries(Quorvel PRIVATE quorvel_core
   user32 gdi32 msimg32 shell32 comctl32 kernel32 ole32)
 target_link_options(Quorvel PRIVATE -mwindows -municode $<$<CONFIG:Release>:-s>)
 
+# The project's version for the version resource, and for packaging/build.sh, which names the packages after it.
+configure_file(${CMAKE_SOURCE_DIR}/src/platform/win32/version.h.in ${CMAKE_BINARY_DIR}/generated/quorvel_version.h)
+configure_file(${CMAKE_SOURCE_DIR}/packaging/version.nsh.in ${CMAKE_BINARY_DIR}/quorvel_version.nsh)
+target_include_directories(Quorvel PRIVATE ${CMAKE_BINARY_DIR}/generated)
+
 # Programs the end-to-end tests run under Wine beside the saver (tests/e2e/helpers), and the presenting floor
 # that tools/measure_present.sh measures the saver against. The probe is a console program: it prints its answers.
 set(QUORVEL_E2E ${CMAKE_SOURCE_DIR}/tests/e2e/helpers)

@@ -8,6 +8,7 @@ packages=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
   wine wine32:i386 wine64
   xvfb xserver-xephyr xdotool imagemagick fonts-ipafont-gothic locales
+  nsis
 )
 
 if [[ $(id -u) -eq 0 ]]; then

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the native, win32 and win64 presets, and runs every test:
+# Installs what is missing, builds the native, win32 and win64 presets and the packages, and runs every test:
 # the unit tests (with the check that the generators remake the committed pictures), checks of the two Windows
 # programs, and the end-to-end tests under Wine of the 32-bit program, then its start-up and preview tests once
 # more with the 64-bit one; where the kernel runs no 32-bit code, the end-to-end tests run the 64-bit program.
@@ -16,6 +16,10 @@ for preset in native win32 win64; do
     exit 1
   fi
 done
+
+# The setup program and the zip, which the end-to-end tests install and unpack.
+echo "== packages"
+bash packaging/build.sh || { echo "the packages failed to build"; exit 1; }
 
 logs=build/test-logs
 mkdir -p "$logs"
@@ -54,9 +58,11 @@ check_program() {
 }
 
 echo "== Windows programs"
-program_checks=2 program_passed=0
+program_checks=3 program_passed=0
 check_program build/win32/Quorvel.scr i686-w64-mingw32-objdump '010b' pei-i386 && ((program_passed++))
 check_program build/win64/Quorvel.scr x86_64-w64-mingw32-objdump '020b' pei-x86-64 && ((program_passed++))
+# The shipped setup program must start on 32-bit Windows too.
+check_program build/packages/QuorvelSetup-*.exe i686-w64-mingw32-objdump '010b' pei-i386 && ((program_passed++))
 
 # Wine's 32-bit loader needs the kernel's 32-bit emulation. Where the kernel has none, the 32-bit program is
 # still built and checked above, and the end-to-end suite runs the 64-bit one instead.
@@ -64,13 +70,15 @@ if wine --version >/dev/null 2>&1; then
   e2e_build=build/win32
   again64=(tests/e2e/test_startup.sh tests/e2e/test_preview.sh)
 else
-  echo "note: this kernel runs no 32-bit programs; the end-to-end tests run the 64-bit program"
+  echo "note: this kernel runs no 32-bit programs; the end-to-end tests run the 64-bit program, and the 64-bit"
+  echo "      build of the setup program (build/packages/amd64) stands in for the shipped 32-bit one"
   e2e_build=build/win64
   again64=()
 fi
 
 echo "== end-to-end tests under Wine ($e2e_build)"
-QUORVEL_WIN32_DIR=$PWD/$e2e_build ctest --test-dir build/native -L e2e --output-on-failure 2>&1 | tee "$logs/e2e.txt"
+QUORVEL_PACKAGES_DIR=$PWD/build/packages QUORVEL_WIN32_DIR=$PWD/$e2e_build \
+  ctest --test-dir build/native -L e2e --output-on-failure 2>&1 | tee "$logs/e2e.txt"
 
 # The 64-bit program through the start-up and preview tests as well, when the suite above ran the 32-bit one.
 win64_checks=0 win64_passed=0

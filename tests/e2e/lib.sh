@@ -51,10 +51,12 @@ qv_winpath() { local path; path=$(realpath -m -- "$1"); printf 'Z:%s\n' "${path/
 qv__spawn() { "$@" >>"$QV_TMP/wine.log" 2>&1 & QV_PID=$!; }
 
 # The program with exactly this argument text (Wine would rebuild a command line from Unix arguments); QV_PID
-# is the launcher, which ends with the program.
+# is the launcher, which ends with the program. QV_SCR may be a Unix path or a Windows one.
 qv_start_scr() {
-  qv__spawn env QV_LAUNCH_EXE="$(qv_winpath "$QV_SCR")" QV_LAUNCH_ARGS="${1-}" "$QV_WINE" "$QV_WIN32/probe.exe" launch
-  qv_log "started Quorvel.scr '${1:0:40}' (pid $QV_PID)"
+  local exe=$QV_SCR
+  [[ $exe == /* ]] && exe=$(qv_winpath "$exe")
+  qv__spawn env QV_LAUNCH_EXE="$exe" QV_LAUNCH_ARGS="${1-}" "$QV_WINE" "$QV_WIN32/probe.exe" launch
+  qv_log "started ${exe##*[\\/]} '${1:0:40}' (pid $QV_PID)"
 }
 
 qv_start_helper() {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Start-up: the command lines that end at once without a window, the ones that open the saver or the settings
-# dialog, and the single-instance test against a window of either title that is already open.
+# Start-up: the command lines that end at once without a window, the ones that open the saver, and the
+# single-instance test against a window of either title that is already open. "/c" opening the settings dialog is
+# test_dialog.sh's and test_install.sh's first step.
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
@@ -36,11 +37,6 @@ for text in '/s' ''; do
   qv_wait_until 5 qv_not qv_window "$SAVER" || qv_fail "'$text': the saver window stayed"
   qv_pass "'$text' showed the saver over the whole screen until a click"
 done
-
-qv_start_scr '/c'
-qv_wait_until 30 qv_window "$DIALOG" || qv_fail "'/c' opened no settings dialog"
-qv_kill_programs || qv_fail "could not end the settings dialog"
-qv_pass "'/c' opened the settings dialog"
 
 # Another instance's window, whatever its class, keeps the settings dialog and the saver from opening.
 for title in Tavrin_Main Quorvelの設定; do
