@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the native, win32 and win64 presets, and runs every test:
-# the unit tests (with the check that the generators remake the committed pictures), checks of the two Windows
-# programs, and the end-to-end tests under Wine of the 32-bit program, then its start-up and preview tests once
-# more with the 64-bit one; where the kernel runs no 32-bit code, the end-to-end tests run the 64-bit program.
+# the unit tests (with the check that the generators remake the committed pictures), each fuzz target for a
+# bounded time (the fuzz preset), checks of the two Windows programs, and the end-to-end tests under Wine of the
+# 32-bit program, then its start-up and preview tests once more with the 64-bit one; where the kernel runs no
+# 32-bit code, the end-to-end tests run the 64-bit program.
 # The last line is the overall summary in ctest's words; the exit status is 0 only if all passed.
 set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.." || exit 1
@@ -22,6 +23,17 @@ mkdir -p "$logs"
 
 echo "== unit tests"
 ctest --preset native 2>&1 | tee "$logs/unit.txt"
+
+# Each fuzz target for a bounded time (QUORVEL_FUZZ_SECONDS, default 30), after the inputs it once failed on.
+fuzz_targets=(settings command_line bmp scale_rotate)
+echo "== fuzzing, ${QUORVEL_FUZZ_SECONDS:-30} s per target"
+if cmake --preset fuzz >"$logs/fuzz-build.txt" 2>&1 && cmake --build --preset fuzz >>"$logs/fuzz-build.txt" 2>&1; then
+  bash fuzz/run.sh "${QUORVEL_FUZZ_SECONDS:-30}" "${fuzz_targets[@]}" 2>&1 | tee "$logs/fuzz.txt"
+else
+  echo "FAIL: the fuzz build failed:" | tee "$logs/fuzz.txt"
+  tail -n 20 "$logs/fuzz-build.txt"
+fi
+fuzz_checks=${#fuzz_targets[@]} fuzz_passed=$(grep -c '^PASS: fuzz_' "$logs/fuzz.txt")
 
 # System DLLs a Windows program may import; anything else (libstdc++, libgcc, winpthread, ...)
 # would have to be shipped beside the saver.
@@ -99,9 +111,9 @@ for log in "$logs/unit.txt" "$logs/e2e.txt"; do
     total=$((total + 1))
   fi
 done
-failed=$((failed + program_checks - program_passed + win64_checks - win64_passed))
-total=$((total + program_checks + win64_checks))
+failed=$((failed + program_checks - program_passed + win64_checks - win64_passed + fuzz_checks - fuzz_passed))
+total=$((total + program_checks + win64_checks + fuzz_checks))
 
-echo "== summary (unit, Windows program checks, end-to-end)"
+echo "== summary (unit, fuzzing, Windows program checks, end-to-end)"
 echo "$(((total - failed) * 100 / total))% tests passed, $failed tests failed out of $total"
 ((failed == 0))
