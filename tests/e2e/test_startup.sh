@@ -49,3 +49,17 @@ for title in Tavrin_Main Quorvelの設定; do
   ends_at_once '/c' '/s'
   qv_kill_programs || qv_fail "could not end the stand-in window '$title'"
 done
+
+# Two starts at the same moment both pass the window-title test before either window exists; the per-session
+# mutex lets one of them on, and the other ends by itself.
+programs() { qv_pids 'Quorvel\.scr' | wc -l; }
+one_program_one_window() { (($(programs) == 1 && $(qv_windows "$SAVER|$DIALOG" | wc -l) == 1)); }
+for pair in '/s /s' '/s /c'; do
+  read -r first second <<<"$pair"
+  qv__spawn env QV_LAUNCH_EXE="$(qv_winpath "$QV_SCR")" QV_LAUNCH_ARGS="$first" QV_LAUNCH_ARGS2="$second" \
+    "$QV_WINE" "$QV_WIN32/probe.exe" launch2
+  qv_wait_until 30 one_program_one_window ||
+    qv_fail "'$first' and '$second' started together: $(programs) programs, $(qv_windows "$SAVER|$DIALOG" | wc -l) windows"
+  qv_kill_programs || qv_fail "could not end the programs"
+  qv_pass "'$first' and '$second' started at the same moment: one window, the other start ended by itself"
+done
