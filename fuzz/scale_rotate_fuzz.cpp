@@ -1,6 +1,6 @@
 // LS8_ScaleRotate and LS8_ScaleRotateMask with arbitrary arguments, on buffers framed by inaccessible pages: the
-// source is never read beyond its buffer, nothing outside the destination rectangle changes, and the plain
-// walker with divided spans draws exactly what the entry point drew.
+// source is never read beyond its buffer, nothing outside the destination rectangle changes, and every walker,
+// with either way of finding spans, draws exactly what the entry point drew.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -17,7 +17,9 @@
 
 namespace {
 
-using quorvel::testing::GuardedBytes;
+using quorvel::fuzz::GuardedBytes;
+using quorvel::blit::Isa;
+using quorvel::blit::Path;
 
 // Larger buffers are skipped: they would only slow the search down.
 constexpr int64_t kMaxBytes = int64_t{1} << 18;
@@ -81,15 +83,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
 
-    GuardedBytes plain(static_cast<size_t>(destBytes), !destGuardAfter);
-    std::copy(before.begin(), before.end(), plain.bytes);
-    quorvel::blit::ScaleRotate({plain.bytes, destPitch, destLeft, destTop, destPivotX, destPivotY, destWidth,
-                                destHeight, src.bytes, srcPitch, srcLeft, srcTop, srcPivotX, srcPivotY, srcWidth,
-                                srcHeight, angle, zoom, plainKey},
-                               quorvel::blit::Path::kDivided, quorvel::blit::Isa::kPortable);
-    if (std::memcmp(plain.bytes, dest.bytes, static_cast<size_t>(destBytes)) != 0) {
-        std::fprintf(stderr, "the plain walker with divided spans drew something else\n");
-        std::abort();
+    const quorvel::blit::Request request{dest.bytes, destPitch, destLeft, destTop, destPivotX, destPivotY, destWidth,
+                                         destHeight, src.bytes, srcPitch, srcLeft, srcTop, srcPivotX, srcPivotY,
+                                         srcWidth, srcHeight, angle, zoom, plainKey};
+    GuardedBytes other(static_cast<size_t>(destBytes), !destGuardAfter);
+    for (const Isa isa : {Isa::kPortable, Isa::kSse2, Isa::kAvx2}) {
+        for (const Path path : {Path::kEstimated, Path::kDivided}) {
+            if (!quorvel::blit::Supported(isa)) continue;
+            std::copy(before.begin(), before.end(), other.bytes);
+            quorvel::blit::Request r = request;
+            r.destBits = other.bytes;
+            quorvel::blit::ScaleRotate(r, path, isa);
+            if (std::memcmp(other.bytes, dest.bytes, static_cast<size_t>(destBytes)) != 0) {
+                std::fprintf(stderr, "walker %d with %s spans drew otherwise than the entry point\n",
+                             static_cast<int>(isa), path == Path::kEstimated ? "estimated" : "divided");
+                std::abort();
+            }
+        }
     }
     return 0;
 }

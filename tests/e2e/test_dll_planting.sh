@@ -7,26 +7,23 @@
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
-WINDOW='^(Tavrin_Main|Quorvelの設定)$'
-shown() { qv_window "$WINDOW"; }
-marks() { (cd "$1" && ls -- *.loaded 2>/dev/null); }
-# plant FOLDER NAMES: the marking DLL under each name.
-plant() { local name; for name in $2; do cp "$QV_WIN32/planted.dll" "$1/$name" || return 1; done; }
+shown() { qv_window '^(Tavrin_Main|Quorvelの設定)$'; }
+marks() { (cd "$1" && ls -- *.loaded 2>/dev/null | paste -sd' '); }
+plant() { local name; for name in $NAMES; do cp "$QV_WIN32/planted.dll" "$1/$name" || return 1; done; }
 
 qv_start_scr /c
 qv_wait_until 30 shown || qv_fail "no settings dialog"
-NAMES=$( (grep -oiE '[^/ ]+\.dll$' "/proc/$(qv_pids 'Quorvel\.scr' | head -n1)/maps"; printf '%s.dll\n' msimg32 shell32 shlwapi shcore) |
-  tr 'A-Z' 'a-z' | sort -u)
+NAMES=$( (grep -oiE '[^/ ]+\.dll$' "/proc/$(qv_pids 'Quorvel\.scr' | head -n1)/maps"
+  printf '%s.dll\n' msimg32 shell32 shlwapi shcore) | tr 'A-Z' 'a-z' | sort -u)
 qv_kill_programs || qv_fail "could not end the settings dialog"
 grep -qx gdi32.dll <<<"$NAMES" || qv_fail "no DLLs seen in the program's memory map: $NAMES"
-plant "$QV_PROG_DIR" "$NAMES" || qv_fail "could not plant the DLLs"
+plant "$QV_PROG_DIR" || qv_fail "could not plant the DLLs"
 qv_log "planted beside the program: $(paste -sd' ' <<<"$NAMES")"
 
-mkdir "$QV_TMP/old" && cp "$QV_WIN32/old_imports.exe" "$QV_TMP/old/" && plant "$QV_TMP/old" "$NAMES" ||
-  qv_fail "could not set up the program with the old imports"
-"$QV_WINE" "$QV_TMP/old/old_imports.exe" >>"$QV_TMP/wine.log" 2>&1
+mkdir "$QV_TMP/old" && cp "$QV_WIN32/old_imports.exe" "$QV_TMP/old/" && plant "$QV_TMP/old" &&
+  "$QV_WINE" "$QV_TMP/old/old_imports.exe" >>"$QV_TMP/wine.log" 2>&1
 [[ -n $(marks "$QV_TMP/old") ]] || qv_fail "the program with the old imports loaded no planted DLL"
-qv_pass "the program with the saver's old imports loaded planted DLLs: $(marks "$QV_TMP/old" | paste -sd' ')"
+qv_pass "the program with the saver's old imports loaded planted DLLs: $(marks "$QV_TMP/old")"
 
 # The program's folder cannot take the settings file: the saver asks shell32 for the per-user folder.
 mkdir "$QV_INI"
@@ -34,6 +31,6 @@ for mode in /s /c; do
   qv_start_scr "$mode"
   qv_wait_until 30 shown || qv_fail "'$mode' showed no window with DLLs planted beside it"
   qv_kill_programs || qv_fail "could not end '$mode'"
-  [[ -z $(marks "$QV_PROG_DIR") ]] || qv_fail "'$mode' loaded planted DLLs: $(marks "$QV_PROG_DIR" | paste -sd' ')"
+  [[ -z $(marks "$QV_PROG_DIR") ]] || qv_fail "'$mode' loaded planted DLLs: $(marks "$QV_PROG_DIR")"
   qv_pass "'$mode' ran and loaded none of the DLLs planted beside it"
 done

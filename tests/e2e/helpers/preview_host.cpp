@@ -86,36 +86,25 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     ShowWindow(g_frame, SW_SHOW);
     UpdateWindow(g_frame);
     const bool thread = Variable(L"QV_HOST_MODE") == L"thread";
-    if (thread) {
-        g_resources = static_cast<HINSTANCE>(
-            LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
-        if (!g_resources) return 4;
-    }
-    // A preview window with the program (or its preview code) inside, and host.txt saying where and who.
+    if (thread && !(g_resources = static_cast<HINSTANCE>(LoadLibraryExW(
+                        program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE))))
+        return 4;
+    // A preview window with the program (or its preview code) inside it, and host.txt saying where and whose.
     auto open = [&] {
         g_preview = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 8, 8,
                                     width, height, g_frame, nullptr, instance, nullptr);
-        if (!g_preview) return false;
-        DWORD programPid = GetCurrentProcessId();
-        if (thread) {
-            if (!CreateThread(nullptr, 0, PreviewThread, nullptr, 0, nullptr)) return false;
-        } else {
-            std::wstring arguments = Variable(L"QV_HOST_ARGS");
-            const std::wstring handle = std::to_wstring(reinterpret_cast<ULONG_PTR>(g_preview));
-            for (size_t at = arguments.find(L"%h"); at != std::wstring::npos; at = arguments.find(L"%h", at))
-                arguments.replace(at, 2, handle);
-            const PROCESS_INFORMATION process = Launch(program, arguments);
-            if (!process.hProcess) return false;
-            CloseHandle(process.hProcess);
-            CloseHandle(process.hThread);
-            programPid = process.dwProcessId;
-        }
+        std::wstring arguments = Variable(L"QV_HOST_ARGS");
+        const std::wstring handle = std::to_wstring(reinterpret_cast<ULONG_PTR>(g_preview));
+        for (size_t at = arguments.find(L"%h"); at != std::wstring::npos; at = arguments.find(L"%h", at))
+            arguments.replace(at, 2, handle);
+        const bool started = g_preview && thread && CreateThread(nullptr, 0, PreviewThread, nullptr, 0, nullptr);
+        const DWORD programPid = !g_preview ? 0 : thread ? (started ? GetCurrentProcessId() : 0)
+                                                         : Launch(program, arguments).dwProcessId;
         POINT origin{0, 0};
         ClientToScreen(g_preview, &origin);
-        WriteStateFile(folder + L"host.txt", "left=" + std::to_string(origin.x) + "\ntop=" +
-                                                 std::to_string(origin.y) + "\nprogram=" +
-                                                 std::to_string(programPid) + "\n");
-        return true;
+        WriteStateFile(folder + L"host.txt", "left=" + std::to_string(origin.x) + "\ntop=" + std::to_string(origin.y) +
+                                                 "\nprogram=" + std::to_string(programPid) + "\n");
+        return programPid != 0;
     };
     if (!open()) return 5;
 

@@ -1,4 +1,4 @@
-// Bytes framed by inaccessible pages, for the blit's bounds tests and its fuzz target (Unix only).
+// Bytes framed by inaccessible pages, for the blit's fuzz target.
 #pragma once
 
 #include <sys/mman.h>
@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace quorvel::testing {
+namespace quorvel::fuzz {
 
 // `size` bytes right against an inaccessible page, after or before them, so that touching even one byte beyond
 // them (reading a byte back to write it unchanged included) stops the program.
@@ -28,4 +28,4 @@ struct GuardedBytes {
     uint8_t* const bytes;
 };
 
-}  // namespace quorvel::testing
+}  // namespace quorvel::fuzz
