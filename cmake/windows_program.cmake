@@ -16,7 +16,7 @@ target_compile_definitions(quorvel_core PRIVATE _WIN32_WINNT=0x0A00)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR} -I${CMAKE_SOURCE_DIR}/src --codepage=65001")
 target_link_libraries(Quorvel PRIVATE quorvel_core
   -static -static-libgcc -static-libstdc++
-  user32 gdi32 msimg32 shell32 comctl32 kernel32 ole32)
+  user32 gdi32 kernel32)
 target_link_options(Quorvel PRIVATE -mwindows -municode $<$<CONFIG:Release>:-s>)
 
 # The project's version for the version resource, and for packaging/build.sh, which names the packages after it.
@@ -41,8 +41,18 @@ foreach(helper probe preview_host button_host present_floor)
   target_compile_definitions(${helper} PRIVATE
     UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0A00 WINVER=0x0A00)
   target_link_libraries(${helper} PRIVATE quorvel_core -static -static-libgcc -static-libstdc++
-    user32 gdi32 msimg32 shell32 kernel32)
+    user32 gdi32 shell32 kernel32)
   target_link_options(${helper} PRIVATE -municode)
+endforeach()
+
+# The DLL-planting test's pair: a DLL that leaves a mark when loaded, and a program with the saver's old imports.
+add_library(planted_dll SHARED ${QUORVEL_E2E}/planted_dll.cpp)
+set_target_properties(planted_dll PROPERTIES PREFIX "" OUTPUT_NAME planted)
+target_link_options(planted_dll PRIVATE -Wl,--kill-at)  # exported as msimg32 names it, undecorated
+add_executable(old_imports ${QUORVEL_E2E}/old_imports.cpp)
+foreach(helper planted_dll old_imports)
+  target_compile_definitions(${helper} PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0A00)
+  target_link_libraries(${helper} PRIVATE -static -static-libgcc -static-libstdc++ msimg32 shell32 gdi32 kernel32)
 endforeach()
 
 # The user's read-me travels beside the program: the settings dialog's link opens it.

@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ pkg-config googletest libgtest-dev libbenchmark-dev liballegro4-dev
+  clang libfuzzer-14-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
   wine wine32:i386 wine64
   xvfb xserver-xephyr xdotool imagemagick fonts-ipafont-gothic locales

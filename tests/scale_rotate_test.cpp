@@ -1,5 +1,5 @@
 // Scale-rotate blits: every walker against a slow reference built from the mapping and against each other over
-// many random cases, with guard pages around the buffers; then what no random case pins down (quarter turns, the
+// many random cases (fuzz/scale_rotate_fuzz.cpp adds arbitrary arguments on buffers framed by guard pages); then what no random case pins down (quarter turns, the
 // edge rule, keys, unusable arguments) on a small asymmetric cell; and LS8_ArcTan's headings.
 #include <gtest/gtest.h>
 
@@ -16,10 +16,6 @@
 #include "surface/scale_rotate.h"
 #include "surface/scale_rotate_internal.h"
 
-#if defined(__unix__)
-#include <sys/mman.h>
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -188,49 +184,6 @@ TEST(ScaleRotateReference, EveryWalkAndSpanMethodGivesTheSameBytesAndTheyFollowT
                                          << " in " << drawn;
 }
 
-#if defined(__unix__)
-// `size` bytes right against an inaccessible page, after or before them, so that touching even one byte beyond
-// them (reading a byte back to write it unchanged included) stops the test.
-struct GuardedBytes {
-    GuardedBytes(size_t size, bool guardAfter)
-        : page(static_cast<size_t>(sysconf(_SC_PAGESIZE))), length(((size + page - 1) / page + 2) * page),
-          base(static_cast<uint8_t*>(
-              mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0))),
-          bytes(guardAfter ? base + length - page - size : base + page) {
-        mprotect(base, page, PROT_NONE);
-        mprotect(base + length - page, page, PROT_NONE);
-    }
-    ~GuardedBytes() { munmap(base, length); }
-    GuardedBytes(const GuardedBytes&) = delete;
-    GuardedBytes& operator=(const GuardedBytes&) = delete;
-    const size_t page, length;
-    uint8_t* const base;
-    uint8_t* const bytes;
-};
-
-TEST(ScaleRotateBounds, NoWalkTouchesAByteBeyondTheRectangleOrTheCell) {
-    // Rectangle and cell each fill a buffer that an inaccessible page follows or precedes; rows are as long as
-    // the rectangle, so the last row's end (or the first row's start) is the buffer's.
-    std::mt19937 rng(4242);
-    auto uniform = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-    int drawn = 0;
-    for (int i = 0; i < 1500; ++i) {
-        const int destW = uniform(1, 40), destH = uniform(1, 30), cellW = uniform(1, 40), cellH = uniform(1, 30);
-        GuardedBytes dest(static_cast<size_t>(destW) * destH, i % 2 == 0);
-        GuardedBytes cell(static_cast<size_t>(cellW) * cellH, i % 4 < 2);
-        for (int b = 0; b < cellW * cellH; ++b) cell.bytes[b] = uint8_t(uniform(0, 3) ? uniform(1, 255) : 0);
-        std::fill_n(dest.bytes, destW * destH, uint8_t{7});
-        const Request r{dest.bytes, destW, 0, 0, uniform(-5, destW + 5), uniform(-5, destH + 5), destW, destH,
-                        cell.bytes, cellW, 0, 0, uniform(0, cellW - 1), uniform(0, cellH - 1), cellW, cellH,
-                        std::uniform_real_distribution<float>(-4, 4)(rng),
-                        float(std::exp(std::uniform_real_distribution<double>(-1, 2)(rng))), uniform(-1, 1)};
-        for (Isa isa : kIsas)
-            if (quorvel::blit::Supported(isa)) quorvel::blit::ScaleRotate(r, Path::kEstimated, isa);
-        drawn += static_cast<int>(destW * destH - std::count(dest.bytes, dest.bytes + destW * destH, 7));
-    }
-    EXPECT_GT(drawn, 10000) << "expected the cases to draw, got " << drawn << " pixels";
-}
-#endif
 
 // ---------------------------------------------------------------------------------------------------------------
 // A 3 x 2 cell of indices 1..6 at (2, 1) of a sheet framed with kFrame, its pivot (1, 0) drawn at (6, 5) of a

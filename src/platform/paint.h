@@ -1,4 +1,4 @@
-// Scaled copies and gradient fills, with the meaning of their Win32 namesakes (gdi32 StretchBlt, msimg32 GradientFill).
+// Scaled copies and gradient fills, with the meaning of their Win32 namesakes (gdi32 StretchBlt, GradientFill).
 #pragma once
 
 #include <cstdint>

@@ -19,6 +19,10 @@ struct StartRequest {
     int32_t previewHandle = 0;   // read from the fourth character on; 0 when it does not fit 32 bits
 };
 
+// Whether a start in this mode holds the single-instance mark: the saver and the settings dialog do, a preview
+// (which the display settings start again and again beside an open dialog) and an ending start do not.
+constexpr bool HoldsInstanceMark(StartMode mode) { return mode == StartMode::Saver || mode == StartMode::Settings; }
+
 // The arguments after the program's path, exactly as passed (not trimmed), as UTF-8.
 StartRequest ParseCommandLine(std::string_view arguments);
 

@@ -27,6 +27,10 @@ if ! wine --version >/dev/null 2>&1 && [[ -x /usr/lib/wine/wine64 ]]; then
   QV_WINE=$WINELOADER
 fi
 
+# The settings file's keys, in Shift-JIS as the file holds them.
+KEY_SIZE=$(printf 'Tavrinの大きさ' | iconv -f UTF-8 -t CP932)
+KEY_LENGTH=$(printf 'Tavrinの長さ' | iconv -f UTF-8 -t CP932) KEY_SPEED=$(printf 'Tavrinの速さ' | iconv -f UTF-8 -t CP932)
+
 qv_log() { printf '[%s %s] %s\n' "$(date +%T.%3N)" "$QV_TEST_NAME" "$*"; }
 qv_pass() { printf 'PASS: %s\n' "$*"; }
 qv_fail() { printf 'FAIL: %s\n' "$*" >&2; exit 1; }

@@ -1,16 +1,15 @@
 #!/usr/bin/env bash
 # The settings dialog: "/c" shows the bands the program computes and every label drawn, the six end labels as six
 # different Japanese words; the sliders follow trough and arrow clicks, keys and a dragged thumb, their numbers with
-# them; Set writes the positions under the Shift-JIS keys and ends the program; Cancel and the close box leave the
-# settings file byte for byte; a failed save is reported; a program folder that cannot take the file sends it to
-# %APPDATA%\Quorvel, which is then read; the link opens the README beside the program; at 144 dots per inch the
-# window and its bands scale. Positions and colours come from the program's own layout (probe.exe layout).
+# them; Set writes the positions under the Shift-JIS keys and ends the program; Cancel and the close box, and 30
+# openings closed with Cancel, leave the settings file byte for byte; values that do not convert leave the sliders
+# at their design positions; a failed save is reported and changes nothing; a program folder that cannot take the
+# file sends it to %APPDATA%\Quorvel, which is then read; the link opens the README beside the program; at 144
+# dots per inch the window and its bands scale. Positions and colours come from the program's own layout (probe.exe layout).
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 TITLE='^Quorvelの設定$' SHOT=$QV_TMP/shot.png
-sjis() { printf '%s' "$1" | iconv -f UTF-8 -t CP932; }
-KEY_SIZE=$(sjis Tavrinの大きさ) KEY_LENGTH=$(sjis Tavrinの長さ) KEY_SPEED=$(sjis Tavrinの速さ)
 # The file as Wine writes it, which drops the blank the program puts before each number.
 ini_text() { printf '[Section]\r\n%s=%s\r\n%s=%s\r\n%s=%s\r\n' "$KEY_SIZE" "$1" "$KEY_LENGTH" "$2" "$KEY_SPEED" "$3"; }
 
@@ -168,6 +167,27 @@ close_box
 ended "close box"
 cmp -s "$QV_TMP/by_hand.ini" "$QV_INI" || qv_fail "the close box changed the settings file"
 qv_pass "Cancel and the close box left the settings file byte for byte as it was"
+# 30 times more, without the checks above: the window opens where it did, and Cancel is clicked until it ends.
+point Cmd_Can centre
+cancelled() { qv_click "$PX" "$PY"; ! qv_running "$DIALOG"; }
+started=$(date +%s)
+for cycle in $(seq 30); do
+  qv_start_scr /c
+  DIALOG=$QV_PID
+  qv_wait_until 30 qv_window "$TITLE" || qv_fail "open and Cancel $cycle: no settings dialog"
+  qv_wait_until 20 cancelled || qv_fail "open and Cancel $cycle: Cancel did not close the dialog"
+  ended "open and Cancel $cycle"
+done
+cmp -s "$QV_TMP/by_hand.ini" "$QV_INI" || qv_fail "30 times open and Cancel changed the settings file"
+qv_pass "30 times open and Cancel in $(($(date +%s) - started)) s left the settings file byte for byte as it was"
+
+# Values that cannot be settings (300 digits, binary bytes, UTF-16 text) leave the sliders where the design puts them.
+{ printf '[Section]\r\n%s=%s\r\n%s=\x01\xff\x80\x00\x7f\r\n' "$KEY_SIZE" "$(printf '7%.0s' {1..300})" "$KEY_LENGTH"
+  printf '%s=' "$KEY_SPEED"; printf '９０' | iconv -t UTF-16LE; printf '\r\n'; } >"$QV_INI"
+open_dialog "values that do not convert"
+click_on Cmd_Set centre
+ended "Set after values that do not convert"
+expect_ini "$QV_INI" 150 50 50 "300 digits, binary bytes and UTF-16 text: the sliders at their design positions"
 
 # --- Where the file cannot be written --------------------------------------------------------------------
 # A folder where the file should be: the settings go to the per-user file, and once it exists it is read.
@@ -193,7 +213,8 @@ qv_wait_until 10 two_windows || qv_fail "no message box, titled as the dialog, a
 qv_running "$DIALOG" || qv_fail "the program ended under the message"
 qv_key Return
 ended "the message"
-qv_pass "a save that could not be written anywhere was reported in a message box"
+[[ -d $QV_INI && $(cat "$QV_APPDATA/Quorvel") == 'not a folder' ]] || qv_fail "the failed save changed a file"
+qv_pass "a save that could not be written anywhere was reported in a message box and changed nothing"
 rmdir "$QV_INI" && rm -f "$QV_APPDATA/Quorvel"
 
 # --- The link ------------------------------------------------------------------------------------------

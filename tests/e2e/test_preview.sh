@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Preview mode: the program shows one child window inside the host's preview window, of its size, and ends
-# within a second of its host however the host goes; the still, drawn by the preview code, fills a host of its
-# own size exactly, sits on black in a larger one and is cut in a smaller one; input changes nothing; a handle
-# naming no window ends the program at once; the settings file is never read.
+# within a second of its host however the host goes, a hundred starts in a row included; the still, drawn by the
+# preview code, fills a host of its own size exactly, sits on black in a larger one and is cut in a smaller one;
+# input changes nothing; a handle naming no window ends the program at once; the settings file is never read.
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
@@ -59,6 +59,19 @@ for row in '152 112 destroy /p %h' '300 200 destroy-frame /P %h' '100 80 close-f
   host_ended
   qv_pass "${W}x$H '$arguments': one child window of the host's size, gone within a second of '$ending'"
 done
+
+# As the display settings do it: a hundred starts, each in a new preview window that is then destroyed; every
+# program ends within a second of its window and none is left behind.
+start_host 152 112 '/p %h'
+slowest=0
+for cycle in $(seq 100); do
+  tell_host destroy && t0=$(date +%s%3N)
+  qv_wait_until 1 program_gone || qv_fail "start $cycle: the program outlived its preview window by more than a second"
+  slowest=$(($(date +%s%3N) - t0 > slowest ? $(date +%s%3N) - t0 : slowest))
+  ((cycle < 100)) && { tell_host again; qv_wait_until 20 one_child || qv_fail "start $cycle: no preview in the new window"; }
+done
+tell_host close-frame && host_ended
+qv_pass "100 starts in new preview windows: each program gone within a second of its window (slowest $slowest ms)"
 
 start_host 152 112 '/p %h'
 qv_pids preview_host | xargs -r kill -KILL

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Start-up: the command lines that end at once without a window, the ones that open the saver, and the
-# single-instance test against a window of either title that is already open. "/c" opening the settings dialog is
-# test_dialog.sh's and test_install.sh's first step.
+# Start-up: the command lines that end at once without a window, the ones that open the saver, the saver with
+# settings files it cannot use, the single-instance test against a window of either title that is already open,
+# and two starts at the same moment. "/c" opening the settings dialog is test_dialog.sh's first step.
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
@@ -38,10 +38,40 @@ for text in '/s' ''; do
   qv_pass "'$text' showed the saver over the whole screen until a click"
 done
 
+# Settings files that hold no usable settings, or cannot be read at all, still give a saver.
+saver_runs() {
+  qv_start_scr /s && qv_wait_until 30 qv_window "$SAVER" && qv_click 512 384 && qv_wait_exit "$QV_PID" 10 ||
+    qv_fail "$1: no saver, or one that a click did not end"
+  qv_pass "$1: the saver ran until a click"
+}
+printf '[Section]\r\n%s=%s\r\n' "$KEY_SIZE" "$(printf '9%.0s' {1..300})" >"$QV_INI" && saver_runs "a value of 300 digits"
+for byte in $(seq 0 255); do printf "\\$(printf %03o "$byte")"; done >"$QV_INI" && saver_runs "every byte value"
+printf '[Section]\r\nTavrinの長さ=１２０\r\n' | iconv -t UTF-16 >"$QV_INI" && saver_runs "a file in UTF-16"
+printf '[Other]\r\n%s=80\r\n' "$KEY_LENGTH" >"$QV_INI" && saver_runs "no section of its own"
+: >"$QV_INI" && saver_runs "an empty file"
+rm "$QV_INI" && mkdir "$QV_INI" && saver_runs "a folder named Quorvel.ini"
+rmdir "$QV_INI" && echo '[Section]' >"$QV_INI"
+"$QV_WINE" "$QV_WIN32/probe.exe" lock "$(qv_winpath "$QV_INI")" >"$QV_TMP/lock.txt" 2>>"$QV_TMP/wine.log" &
+qv_wait_until 20 grep -q locked "$QV_TMP/lock.txt" && saver_runs "a file locked by another program"
+qv_kill_programs || qv_fail "could not end the locking program"
+
 # Another instance's window, whatever its class, keeps the settings dialog and the saver from opening.
 for title in Tavrin_Main Quorvelの設定; do
   qv_start_helper probe window "$title"
   qv_wait_until 30 qv_window "^$title\$" || qv_fail "the stand-in window '$title' did not appear"
   ends_at_once '/c' '/s'
   qv_kill_programs || qv_fail "could not end the stand-in window '$title'"
+done
+
+# Two starts at the same moment both pass the window-title test before either window exists; the per-session
+# mutex lets one of them on, and the other ends by itself.
+one_program_one_window() { PROGRAMS=$(qv_pids 'Quorvel\.scr' | wc -l) WINDOWS=$(qv_windows "$SAVER|$DIALOG" | wc -l)
+  ((PROGRAMS == 1 && WINDOWS == 1)); }
+for pair in '/s /s' '/s /c'; do
+  read -r first second <<<"$pair"
+  qv__spawn env QV_LAUNCH_EXE="$(qv_winpath "$QV_SCR")" QV_LAUNCH_ARGS="$first" QV_LAUNCH_ARGS2="$second" \
+    "$QV_WINE" "$QV_WIN32/probe.exe" launch2
+  qv_wait_until 30 one_program_one_window && qv_kill_programs ||
+    qv_fail "'$first' and '$second' started together: $PROGRAMS programs, $WINDOWS windows"
+  qv_pass "'$first' and '$second' started at the same moment: one window, the other start ended by itself"
 done

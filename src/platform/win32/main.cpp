@@ -3,7 +3,9 @@
 
 #include <string>
 
+#include "platform/win32/handles.h"
 #include "platform/win32/settings_location.h"
+#include "platform/win32/system_library.h"
 #include "saver/win32/saver_window.h"
 #include "settings_dialog/win32/settings_window.h"
 #include "startup/command_line.h"
@@ -60,14 +62,28 @@ private:
     bool active_;
 };
 
+// The per-session mark that a saver or settings window of ours exists. The window-title test cannot see a second
+// start made before the first one's window appears; a mutex's name is taken atomically, so only one start wins.
+// False when another instance holds it (one of another security context answers with access denied).
+bool ClaimInstance(quorvel::win32::UniqueKernelHandle& mark) {
+    SetLastError(ERROR_SUCCESS);
+    mark = quorvel::win32::UniqueKernelHandle(CreateMutexW(nullptr, FALSE, quorvel::kInstanceMutexName));
+    const DWORD error = GetLastError();
+    return error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    quorvel::win32::LoadLibrariesFromSystemFolderOnly();
+
     // Another saver or settings window of ours is open: do nothing at all.
     if (FindWindowW(nullptr, quorvel::kSaverWindowTitle) || FindWindowW(nullptr, quorvel::kSettingsWindowTitle))
         return 0;
 
     const quorvel::StartRequest request = quorvel::ParseCommandLine(ToUtf8(ArgumentsOf(GetCommandLineW())));
+    quorvel::win32::UniqueKernelHandle instanceMark;
+    if (quorvel::HoldsInstanceMark(request.mode) && !ClaimInstance(instanceMark)) return 0;
     switch (request.mode) {
         case quorvel::StartMode::Preview: {
             // Window handles carry 32 significant bits, sign-extended on 64-bit Windows.

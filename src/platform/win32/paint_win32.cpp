@@ -1,4 +1,6 @@
 // Scaled copies and gradient fills on Windows: each call forwards to its Win32 namesake.
+// Gradients come from gdi32's GdiGradientFill, which msimg32's GradientFill only forwards to: msimg32 is not a
+// known DLL, so importing it would let a file of that name beside the program be loaded in its place.
 #include <windows.h>
 
 #include "platform/paint.h"
@@ -19,8 +21,8 @@ bool StretchBlt(Dc destination, int x, int y, int width, int height, Dc source, 
 
 bool GradientFill(Dc dc, const TriVertex* vertices, uint32_t vertexCount, const GradientRect* rects, uint32_t rectCount,
                   uint32_t mode) {
-    return ::GradientFill(reinterpret_cast<HDC>(dc), reinterpret_cast<TRIVERTEX*>(const_cast<TriVertex*>(vertices)),
-                          vertexCount, const_cast<GradientRect*>(rects), rectCount, mode) != FALSE;
+    return ::GdiGradientFill(reinterpret_cast<HDC>(dc), reinterpret_cast<TRIVERTEX*>(const_cast<TriVertex*>(vertices)),
+                             vertexCount, const_cast<GradientRect*>(rects), rectCount, mode) != FALSE;
 }
 
 }  // namespace plat

@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/system_library.h"
 #include "startup/settings.h"
 
 namespace quorvel::win32 {
@@ -22,7 +23,12 @@ const std::wstring& IniFileName() {
 
 std::wstring UserFolder() {
     wchar_t path[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path)) || !path[0]) return {};
+    // shell32 is loaded only here, where it is needed: importing it would make the loader resolve its own
+    // dependencies at start, where a loader that searches the program's folder first could pick up a planted one.
+    using GetFolderPath = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPWSTR);
+    const auto getFolderPath = SystemFunctionAs<GetFolderPath>(L"shell32.dll", "SHGetFolderPathW");
+    if (!getFolderPath || FAILED(getFolderPath(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path)) || !path[0])
+        return {};
     return std::wstring(path) + L"\\" + kUserFolderName;
 }
 

@@ -2,8 +2,6 @@
 // labels, follows the sliders, and saves or discards on Set and Cancel.
 #include "settings_dialog/win32/settings_window.h"
 
-#include <shellapi.h>
-
 #include <array>
 #include <cstdint>
 #include <iterator>
@@ -17,6 +15,7 @@
 #include "platform/win32/handles.h"
 #include "platform/win32/resource_ids.h"
 #include "platform/win32/settings_location.h"
+#include "platform/win32/system_library.h"
 #include "settings_dialog/background_bands.h"
 #include "settings_dialog/dialog_layout.h"
 #include "settings_dialog/slider_state.h"
@@ -393,8 +392,11 @@ void lbl_URL_Click(DialogWindow& dialog) {
     dialog.pointer = AppPointer::Hourglass;
     ApplyPointer(dialog);
     const std::wstring address = LinkAddress();
-    // A missing file or no program for it fails quietly: the link is a courtesy.
-    ShellExecuteW(dialog.window, L"open", address.c_str(), L"", L"", SW_SHOWNORMAL);
+    // A missing file or no program for it fails quietly: the link is a courtesy. shell32 is loaded only now, from
+    // the system folder (see SystemFunction).
+    using Execute = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
+    if (const auto execute = SystemFunctionAs<Execute>(L"shell32.dll", "ShellExecuteW"))
+        execute(dialog.window, L"open", address.c_str(), L"", L"", SW_SHOWNORMAL);
     dialog.pointer = AppPointer::Default;
     ApplyPointer(dialog);
 }

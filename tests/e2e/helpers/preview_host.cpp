@@ -6,7 +6,8 @@
 // of one process inside a window of another, so this is how a screenshot can see what the preview paints.
 // The state folder receives host.txt ("left=" and "top=" of the preview's client area on the screen, "program=" the
 // process that shows the preview) and children.txt (one line per child of the preview window, rewritten when it
-// changes). command.txt in it takes one command at a time: "destroy" (the preview window), "destroy-frame" or
+// changes). command.txt in it takes one command at a time: "destroy" (the preview window), "again" (a new preview
+// window of the same size with the program started in it anew, host.txt rewritten), "destroy-frame" or
 // "close-frame" (WM_CLOSE to the frame). The host ends when its frame is gone.
 #include <windows.h>
 
@@ -81,30 +82,31 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     AdjustWindowRect(&outer, frameStyle, FALSE);
     g_frame = CreateWindowExW(0, windowClass.lpszClassName, L"Quorvel preview host", frameStyle, 60, 60,
                               outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr, instance, nullptr);
-    g_preview = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 8, 8, width,
-                                height, g_frame, nullptr, instance, nullptr);
-    if (!g_frame || !g_preview) return 3;
+    if (!g_frame) return 3;
     ShowWindow(g_frame, SW_SHOW);
     UpdateWindow(g_frame);
-
-    DWORD programPid = GetCurrentProcessId();
-    if (Variable(L"QV_HOST_MODE") == L"thread") {
-        g_resources = static_cast<HINSTANCE>(
-            LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
-        if (!g_resources || !CreateThread(nullptr, 0, PreviewThread, nullptr, 0, nullptr)) return 4;
-    } else {
+    const bool thread = Variable(L"QV_HOST_MODE") == L"thread";
+    if (thread && !(g_resources = static_cast<HINSTANCE>(LoadLibraryExW(
+                        program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE))))
+        return 4;
+    // A preview window with the program (or its preview code) inside it, and host.txt saying where and whose.
+    auto open = [&] {
+        g_preview = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 8, 8,
+                                    width, height, g_frame, nullptr, instance, nullptr);
         std::wstring arguments = Variable(L"QV_HOST_ARGS");
         const std::wstring handle = std::to_wstring(reinterpret_cast<ULONG_PTR>(g_preview));
         for (size_t at = arguments.find(L"%h"); at != std::wstring::npos; at = arguments.find(L"%h", at))
             arguments.replace(at, 2, handle);
-        const PROCESS_INFORMATION process = Launch(program, arguments);
-        if (!process.hProcess) return 5;
-        programPid = process.dwProcessId;
-    }
-    POINT origin{0, 0};
-    ClientToScreen(g_preview, &origin);
-    WriteStateFile(folder + L"host.txt", "left=" + std::to_string(origin.x) + "\ntop=" + std::to_string(origin.y) +
-                                             "\nprogram=" + std::to_string(programPid) + "\n");
+        const bool started = g_preview && thread && CreateThread(nullptr, 0, PreviewThread, nullptr, 0, nullptr);
+        const DWORD programPid = !g_preview ? 0 : thread ? (started ? GetCurrentProcessId() : 0)
+                                                         : Launch(program, arguments).dwProcessId;
+        POINT origin{0, 0};
+        ClientToScreen(g_preview, &origin);
+        WriteStateFile(folder + L"host.txt", "left=" + std::to_string(origin.x) + "\ntop=" + std::to_string(origin.y) +
+                                                 "\nprogram=" + std::to_string(programPid) + "\n");
+        return programPid != 0;
+    };
+    if (!open()) return 5;
 
     std::string children = "none";
     for (;;) {
@@ -121,6 +123,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         }
         const std::string command = TakeCommand(folder + L"command.txt");
         if (command == "destroy") DestroyWindow(g_preview);
+        if (command == "again" && !IsWindow(g_preview) && !open()) return 5;
         if (command == "destroy-frame") DestroyWindow(g_frame);
         if (command == "close-frame") PostMessageW(g_frame, WM_CLOSE, 0, 0);
     }

@@ -5,10 +5,16 @@
 //                           "NAME X Y W H" per control in client pixels, and "window_rows" and "panel_rows" with the
 //                           band colour (RRGGBB) of every pixel row of the window and of the panel
 //   probe.exe window TITLE  opens an ordinary window with this title and keeps it until the process is ended
+//   probe.exe lock FILE     opens FILE sharing nothing, prints "locked" and keeps it until the process is ended
+//   probe.exe gui NAME      prints "gdi=N user=M", the GDI and USER objects (GetGuiResources) of the process whose
+//                           program file is NAME, or "none" when no such process runs
 //   probe.exe launch        starts the program QV_LAUNCH_EXE with exactly the argument text QV_LAUNCH_ARGS (Wine
 //                           would rebuild a command line from Unix arguments) and ends with its exit code, 250 when
 //                           it could not start it
+//   probe.exe launch2       starts it twice, one right after the other, with QV_LAUNCH_ARGS and QV_LAUNCH_ARGS2,
+//                           and ends when both have ended
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -54,6 +60,23 @@ void PrintLayout(int dpi) {
     PrintRows("panel_rows", quorvel::PanelBandRows(panel.height, dpi));
 }
 
+void PrintGuiResources(const wchar_t* name) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        if (_wcsicmp(entry.szExeFile, name) != 0) continue;
+        HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, entry.th32ProcessID);
+        std::printf("gdi=%lu user=%lu\n", GetGuiResources(process, GR_GDIOBJECTS),
+                    GetGuiResources(process, GR_USEROBJECTS));
+        CloseHandle(process);
+        CloseHandle(snapshot);
+        return;
+    }
+    CloseHandle(snapshot);
+    std::printf("none\n");
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -64,12 +87,25 @@ int wmain(int argc, wchar_t** argv) {
                         nullptr, nullptr);
         MSG message;
         while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+    } else if (argc == 3 && std::wcscmp(argv[1], L"lock") == 0) {
+        if (CreateFileW(argv[2], GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr) == INVALID_HANDLE_VALUE) return 1;
+        std::printf("locked\n");
+        std::fflush(stdout);
+        Sleep(INFINITE);
+    } else if (argc == 3 && std::wcscmp(argv[1], L"gui") == 0) {
+        PrintGuiResources(argv[2]);
     } else if (argc == 2 && std::wcscmp(argv[1], L"launch") == 0) {
         const PROCESS_INFORMATION process = Launch(Variable(L"QV_LAUNCH_EXE"), Variable(L"QV_LAUNCH_ARGS"));
         DWORD code = 250;
         if (process.hProcess && WaitForSingleObject(process.hProcess, INFINITE) == WAIT_OBJECT_0)
             GetExitCodeProcess(process.hProcess, &code);
         return static_cast<int>(code);
+    } else if (argc == 2 && std::wcscmp(argv[1], L"launch2") == 0) {
+        const std::wstring program = Variable(L"QV_LAUNCH_EXE");
+        const HANDLE both[2] = {Launch(program, Variable(L"QV_LAUNCH_ARGS")).hProcess,
+                                Launch(program, Variable(L"QV_LAUNCH_ARGS2")).hProcess};
+        if (!both[0] || !both[1]) return 250;
+        WaitForMultipleObjects(2, both, TRUE, INFINITE);
     } else {
         std::printf("acp=%u\n", GetACP());
     }
