@@ -75,8 +75,8 @@ echo "== Windows programs"
 program_checks=3 program_passed=0
 check_program build/win32/Quorvel.scr i686-w64-mingw32-objdump '010b' pei-i386 && ((program_passed++))
 check_program build/win64/Quorvel.scr x86_64-w64-mingw32-objdump '020b' pei-x86-64 && ((program_passed++))
-# The shipped setup program must start on 32-bit Windows too. NSIS's own stub imports comctl32, which it binds
-# through its manifest to the system's side-by-side copy, after restricting its DLL search to the system folder.
+# The shipped setup program must start on 32-bit Windows too. NSIS's own stub imports comctl32, which its manifest
+# binds to the system's side-by-side copy; what it loads later it takes from the system folder only.
 check_program build/packages/QuorvelSetup-*.exe i686-w64-mingw32-objdump '010b' pei-i386 '^comctl32\.dll$' &&
   ((program_passed++))
 
