@@ -122,7 +122,6 @@ private:
     std::optional<std::pair<int, int>> newSize_;
     bool exposed_ = false;
     bool ending_ = false;
-    bool windowGone_ = false;
     Atom deleteWindow_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
 };
 
@@ -150,7 +149,6 @@ void Shell::Run() {
         }
         Wait(std::min(pacer.Remaining(now), nextTick - now));
     }
-    windowGone_ = windowGone_ || WatchedWindowGone();
     saver_.End();
 }
 
@@ -163,12 +161,14 @@ void Shell::HandleEvent(const XEvent& event) {
             newSize_ = {event.xconfigure.width, event.xconfigure.height};
         break;
     case DestroyNotify:
-        if (event.xdestroywindow.window == target_.window) ending_ = windowGone_ = true;
+        if (event.xdestroywindow.window == target_.window) ending_ = true;
         break;
     case ClientMessage:
         if (static_cast<Atom>(event.xclient.data.l[0]) == deleteWindow_) ending_ = true;
         break;
-    case ButtonPress: ending_ = target_.own; break;
+    case ButtonPress:
+        if (target_.own) ending_ = true;
+        break;
     case KeyPress: {
         const KeySym key = XLookupKeysym(const_cast<XKeyEvent*>(&event.xkey), 0);
         if (target_.own && (key == XK_q || key == XK_Escape)) ending_ = true;
@@ -235,6 +235,7 @@ int Main(int argc, char** argv) {
     if (options.target == Target::OwnWindow) {
         target = OwnWindow(display, options.fullscreen);
         window = target->window;
+        TrapErrors(window);
     } else {
         window = options.target == Target::WindowId ? options.windowId : DefaultRootWindow(display);
         if (const char* named = std::getenv("XSCREENSAVER_WINDOW"); named && options.target == Target::Root) {
@@ -246,9 +247,9 @@ int Main(int argc, char** argv) {
             }
             window = *id;
         }
+        TrapErrors(window);
         target = Foreign(display, window);
     }
-    TrapErrors(window);
     int status = 0;
     if (!target) {
         std::fprintf(stderr, "quorvel: no window 0x%lx on this display\n", window);

@@ -7,15 +7,15 @@ namespace quorvel::x11 {
 
 const char kUsage[] =
     "usage: quorvel [--root | --window-id ID | --fullscreen] [--size PERCENT] [--length PARTS] [--speed PERCENT]\n"
-    "  Two crawlers wander over a black screen.\n"
-    "  --root          draw on the window in $XSCREENSAVER_WINDOW, or else on the root window\n"
-    "  --window-id ID  draw on that window (decimal or 0x hexadecimal)\n"
-    "  (neither)       open a window of our own; a mouse button, q or Escape closes it\n"
-    "  --fullscreen    make that window cover the screen\n"
-    "  --size PERCENT    crawler size, 50 to 150 (default 75)\n"
-    "  --length PARTS    body parts, 50 to 200 (default 100)\n"
-    "  --speed PERCENT   speed, 50 to 120 (default 100)\n"
-    "  --help          print this and end\n"
+    "Two crawlers wander over a black screen.\n"
+    "  --root           draw on the window in $XSCREENSAVER_WINDOW, or else on the root window\n"
+    "  --window-id ID   draw on that window (decimal or 0x hexadecimal)\n"
+    "  (neither)        open a window of its own; a mouse button, q or Escape closes it\n"
+    "  --fullscreen     make that window cover the screen\n"
+    "  --size PERCENT   crawler size, 50 to 150 (default 75)\n"
+    "  --length PARTS   body parts, 50 to 200 (default 100)\n"
+    "  --speed PERCENT  speed, 50 to 120 (default 100)\n"
+    "  --help           print this and end\n"
     "Each option may start with one dash or two.\n";
 
 std::optional<uint32_t> ParseWindowId(std::string_view text) {
