@@ -2,8 +2,8 @@
 # The X11 program: its command line's statuses; under the real xscreensaver daemon, crawlers in the green sheet's
 # colours on black once activated, and after deactivation the program gone within a second with no shared memory
 # left; drawing inside a window named by --window-id and ending when that window goes; its own window resized
-# mid-run drawing in the new size; SIGTERM ending it with status 0. QUORVEL_X11_PROGRAM names the program
-# (default build/native/quorvel).
+# mid-run drawing in the new size; SIGTERM ending it with status 0; a click ending --fullscreen.
+# QUORVEL_X11_PROGRAM names the program (default build/native/quorvel).
 set -uo pipefail
 QV_NO_WINE=1
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
@@ -89,3 +89,12 @@ qv_wait_exit "$pid" 2 || qv_fail "SIGTERM did not end the program"
 wait "$pid"; status=$?
 ((status == 0)) || qv_fail "SIGTERM ended it with status $status"
 qv_pass "its own window, resized mid-run, is drawn in the new size; SIGTERM ends it with status 0"
+
+"$PROGRAM" --fullscreen &
+pid=$!
+qv_wait_until 10 qv_window '^Quorvel$' && qv_geometry "$QV_WINDOW" || qv_fail "no full-screen window"
+[[ "$QV_GEOM_W x $QV_GEOM_H" == "$QV_SCREEN_W x $QV_SCREEN_H" ]] || qv_fail "--fullscreen gave $QV_GEOM_W x $QV_GEOM_H"
+qv_click 300 200
+qv_wait_exit "$pid" 2 || qv_fail "a click left its own window open"
+wait "$pid" || qv_fail "a click ended it with status $?"
+qv_pass "--fullscreen covers the screen; a click ends it with status 0"
