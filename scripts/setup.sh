@@ -10,7 +10,10 @@ packages=(
   wine wine32:i386 wine64
   xvfb xserver-xephyr xdotool imagemagick fonts-ipafont-gothic locales
   nsis
+  libx11-dev libxext-dev libxrandr-dev dpkg-dev libxml2-utils x11-utils
 )
+# The xscreensaver daemon alone, without the collections of savers it recommends.
+lean_packages=(xscreensaver)
 
 if [[ $(id -u) -eq 0 ]]; then
   as_root=()
@@ -36,15 +39,22 @@ for p in "${packages[@]}"; do
   installed "$p" || missing+=("$p")
 done
 
-if ((${#missing[@]})); then
+lean_missing=()
+for p in "${lean_packages[@]}"; do
+  installed "$p" || lean_missing+=("$p")
+done
+
+if ((${#missing[@]} + ${#lean_missing[@]})); then
   need_root
-  echo "setup: installing ${missing[*]}"
+  echo "setup: installing ${missing[*]} ${lean_missing[*]}"
   # wine32 is an i386 package: the 32-bit program and its helpers run in 32-bit Wine.
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     "${as_root[@]}" dpkg --add-architecture i386
   fi
   "${as_root[@]}" apt-get update
-  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"
+  ((${#missing[@]} == 0)) || "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"
+  ((${#lean_missing[@]} == 0)) ||
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${lean_missing[@]}"
 fi
 
 # Wine takes its ANSI code page from the Unix locale; without a generated ja_JP.UTF-8 it stays on 1252.

@@ -12,21 +12,21 @@ namespace {
 
 constexpr uint32_t kValueBufferSize = 256;
 
-std::optional<float> ToSingle(std::string_view text) {
+}  // namespace
+
+std::optional<float> PercentFromText(std::string_view text) {
     const auto value = ParseNumber(text);
     if (!value || std::fabs(*value) > std::numeric_limits<float>::max()) return std::nullopt;
     return static_cast<float>(*value);
 }
 
-std::optional<int16_t> ToWholeLength(std::string_view text) {
+std::optional<int16_t> LengthFromText(std::string_view text) {
     const auto value = ParseNumber(text);
     if (!value) return std::nullopt;
     const double whole = std::floor(*value);
     if (whole < std::numeric_limits<int16_t>::min() || whole > std::numeric_limits<int16_t>::max()) return std::nullopt;
     return static_cast<int16_t>(whole);
 }
-
-}  // namespace
 
 std::string ReadIniValue(std::string_view section, std::string_view key, const std::string& file) {
     char buffer[kValueBufferSize] = {};
@@ -44,17 +44,17 @@ bool WriteIniValue(std::string_view section, std::string_view key, std::string_v
 void LoadSettings(Settings& settings, const std::string& file) {
     std::string text = ReadIniValue(kIniSection, kKeySize, file);
     if (text.empty()) settings.CrawlerSize = kDefaultCrawlerSize;
-    else if (auto size = ToSingle(text)) settings.CrawlerSize = *size;
+    else if (auto size = PercentFromText(text)) settings.CrawlerSize = *size;
 
     text = ReadIniValue(kIniSection, kKeyLength, file);
     if (text.empty()) settings.CrawlerLength = kDefaultCrawlerLength;
-    else if (auto length = ToWholeLength(text)) settings.CrawlerLength = *length;
+    else if (auto length = LengthFromText(text)) settings.CrawlerLength = *length;
 
     settings.CrawlerTaper = kCrawlerTaper;
 
     text = ReadIniValue(kIniSection, kKeySpeed, file);
     if (text.empty()) settings.CrawlerSpeed = kDefaultCrawlerSpeed;
-    else if (auto speed = ToSingle(text)) settings.CrawlerSpeed = *speed;
+    else if (auto speed = PercentFromText(text)) settings.CrawlerSpeed = *speed;
 }
 
 std::string FormatSliderPosition(int16_t position) {

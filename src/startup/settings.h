@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,11 @@ inline constexpr char kIniFileName[] = "Quorvel.ini";
 std::string ReadIniValue(std::string_view section, std::string_view key, const std::string& file);
 // True when the write succeeded.
 bool WriteIniValue(std::string_view section, std::string_view key, std::string_view value, const std::string& file);
+
+// One value's text as a setting: a percent (size, speed) as a float, a length as the integer part of its number
+// (toward minus infinity). Empty when the text does not convert or the number does not fit; no range check.
+std::optional<float> PercentFromText(std::string_view text);
+std::optional<int16_t> LengthFromText(std::string_view text);
 
 // Empty text takes the default; text that does not convert leaves the setting as it was.
 void LoadSettings(Settings& settings, const std::string& file);

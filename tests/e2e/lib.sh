@@ -9,6 +9,7 @@
 # build/win32), QV_TIMEOUT_SCALE, QV_TWO_MONITORS (below) and QV_NO_INIT to have the functions without any of this.
 # With QV_TWO_MONITORS=1 the programs run on Xephyr nested in the Xvfb display, with two screens joined by
 # Xinerama and RandR off, which Wine reports as two monitors: 1024x768 at 0,0 (primary) and 800x600 at 1024,0.
+# With QV_NO_WINE=1 only the display and the scratch folder are made, for tests of the native X11 program.
 # Every wait polls a condition through qv_wait_until; nothing waits by sleeping alone.
 
 QV_SRC=${QUORVEL_SOURCE_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
@@ -16,7 +17,7 @@ QV_WIN32=${QUORVEL_WIN32_DIR:-$QV_SRC/build/win32}
 QV_BUILD=$QV_SRC/build
 QV_TEST_NAME=$(basename "${0%.sh}")
 QV_ARTIFACTS=$QV_BUILD/e2e/$QV_TEST_NAME
-QV_SCREEN_W=1024 QV_SCREEN_H=768
+QV_SCREEN_W=${QV_SCREEN_W:-1024} QV_SCREEN_H=${QV_SCREEN_H:-768}
 [[ -n ${QV_TWO_MONITORS:-} ]] && QV_SCREEN_W=1824
 QV_XVFB_PID='' QV_TMP=''
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
@@ -159,12 +160,15 @@ qv__xvfb_ready() { DISPLAY=:$(tr -dc 0-9 <"$QV_TMP/${1:-display}") xdotool getdi
 
 qv__init() {
   local tool machine dir
-  for tool in wine wineserver Xvfb xdotool import convert compare flock; do
+  if [[ -n ${QV_NO_WINE:-} ]]; then tool=(Xvfb xdotool import convert); else tool=(wine wineserver Xvfb xdotool import convert compare flock); fi
+  for tool in "${tool[@]}"; do
     command -v "$tool" >/dev/null || qv_fail "$tool is missing (run scripts/setup.sh)"
   done
-  locale -a | grep -qiE '^ja_JP\.utf-?8$' || qv_fail "the ja_JP.UTF-8 locale is missing (run scripts/setup.sh)"
-  [[ -f $QV_WIN32/Quorvel.scr && -f $QV_WIN32/probe.exe ]] || qv_fail "no programs in $QV_WIN32 (build them first)"
-  if [[ $QV_WINE != wine ]]; then
+  [[ -n ${QV_NO_WINE:-} ]] ||
+    locale -a | grep -qiE '^ja_JP\.utf-?8$' || qv_fail "the ja_JP.UTF-8 locale is missing (run scripts/setup.sh)"
+  [[ -n ${QV_NO_WINE:-} || (-f $QV_WIN32/Quorvel.scr && -f $QV_WIN32/probe.exe) ]] ||
+    qv_fail "no programs in $QV_WIN32 (build them first)"
+  if [[ -z ${QV_NO_WINE:-} && $QV_WINE != wine ]]; then
     machine=$(od -An -tx2 -N2 -j$(($(od -An -tu4 -N4 -j60 "$QV_WIN32/Quorvel.scr") + 4)) "$QV_WIN32/Quorvel.scr")
     [[ ${machine// /} != 014c ]] || qv_fail "this kernel runs no 32-bit programs; test a 64-bit build instead"
   fi
@@ -192,6 +196,10 @@ qv__init() {
       -noreset 3>"$QV_TMP/display2" >"$QV_TMP/xephyr.log" 2>&1 &
     qv_wait_until 20 qv__xvfb_ready display2 || qv_fail "Xephyr did not start: $(tail -n 3 "$QV_TMP/xephyr.log")"
     DISPLAY=:$(tr -dc 0-9 <"$QV_TMP/display2")
+  fi
+  if [[ -n ${QV_NO_WINE:-} ]]; then
+    qv_log "bench ready: DISPLAY=$DISPLAY, no Wine"
+    return
   fi
 
   qv__prefix "$QV_TMP/prefix" || qv_fail "could not make this run's Wine prefix"
