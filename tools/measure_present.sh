@@ -7,16 +7,12 @@
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../tests/e2e/lib.sh"
 
-ticks_per_second=$(getconf CLK_TCK)
-cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 # PATTERN: percent of one core the program of this prefix matching PATTERN used over ten seconds.
 cpu_percent() {
-  local pid t0
+  local pid
   pid=$(qv_pids "$1" | head -n1)
   [[ -n $pid ]] || qv_fail "no process matching $1"
-  t0=$(cpu_ticks "$pid")
-  sleep 10
-  echo "scale=1; 100 * ($(cpu_ticks "$pid") - $t0) / (10 * $ticks_per_second)" | bc
+  qv_cpu_percent "$pid"
 }
 saver_shown() { qv_window '^Tavrin_Main$'; }
 

@@ -89,6 +89,14 @@ qv__programs() {
 qv__no_programs() { [[ -z $(qv__programs) ]]; }
 qv_kill_programs() { qv__programs | xargs -r kill -KILL 2>/dev/null; qv_wait_until 10 qv__no_programs; }
 
+# qv_cpu_percent PID [SECONDS=10]: percent of one core the process used over that many seconds, from now.
+qv_cpu_percent() {
+  local t0 seconds=${2:-10}
+  t0=$(awk '{ print $14 + $15 }' "/proc/$1/stat")
+  sleep "$seconds"
+  echo "scale=1; 100 * ($(awk '{ print $14 + $15 }' "/proc/$1/stat") - $t0) / ($seconds * $(getconf CLK_TCK))" | bc
+}
+
 # Visible windows whose title matches an extended regex, one X id a line; qv_window sets QV_WINDOW to the first.
 qv_windows() { xdotool search --onlyvisible --name "$1" 2>/dev/null; }
 qv_window() { QV_WINDOW=$(qv_windows "$1" | head -n1); [[ -n $QV_WINDOW ]]; }
