@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "image_file.h"
+#include "image/image_file.h"
 
 namespace quorvel::bench {
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "bench_assets.h"
-#include "platform/memory/memory_gdi.h"
+#include "seam/portable/portable_gdi.h"
 #include "saver/saver.h"
 
 namespace {

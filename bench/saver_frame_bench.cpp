@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "bench_assets.h"
-#include "platform/memory/memory_gdi.h"
+#include "seam/portable/portable_gdi.h"
 #include "saver/saver.h"
 
 #if QUORVEL_HAVE_ALLEGRO4

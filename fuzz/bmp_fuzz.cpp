@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "surface/bmp_image.h"
+#include "image/bmp_image.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     quorvel::Image image(1, 1, 0x123456);

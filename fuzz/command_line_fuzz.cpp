@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "startup/command_line.h"
+#include "settings/command_line.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view arguments(reinterpret_cast<const char*>(data), size);

@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "base/numeric.h"
-#include "startup/settings.h"
+#include "settings/settings.h"
 
 namespace {
 

@@ -10,10 +10,12 @@ packages=(
   wine wine32:i386 wine64
   xvfb xserver-xephyr xdotool imagemagick fonts-ipafont-gothic locales
   nsis
-  libx11-dev libxext-dev libxrandr-dev dpkg-dev libxml2-utils x11-utils
+  libx11-dev libxext-dev libxrandr-dev libxinerama-dev dpkg-dev rpm libxml2-utils x11-utils desktop-file-utils
+  emscripten chromium nodejs npm python3
 )
-# The xscreensaver daemon alone, without the collections of savers it recommends.
-lean_packages=(xscreensaver)
+# The xscreensaver and MATE screen-saver daemons alone, without the collections of savers and the desktop they
+# recommend.
+lean_packages=(xscreensaver mate-screensaver dbus dbus-x11)
 
 if [[ $(id -u) -eq 0 ]]; then
   as_root=()

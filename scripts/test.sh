@@ -94,7 +94,7 @@ check_deb() {
   for path in ./usr/libexec/xscreensaver/quorvel ./usr/share/xscreensaver/config/quorvel.xml; do
     grep -q " $path\$" <<<"$listing" || { echo "FAIL: $deb lacks $path"; return 1; }
   done
-  xmllint --noout src/platform/x11/quorvel.xml || { echo "FAIL: quorvel.xml is not well-formed"; return 1; }
+  xmllint --noout apps/x11/quorvel.xml || { echo "FAIL: quorvel.xml is not well-formed"; return 1; }
   dpkg-deb -f "$deb" Depends | grep -q 'libx11-6.*libxext6' ||
     { echo "FAIL: $deb depends on $(dpkg-deb -f "$deb" Depends)"; return 1; }
   echo "PASS: $deb holds the program and quorvel.xml, depends on $(dpkg-deb -f "$deb" Depends)"

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "button/button_face.h"
-#include "platform/memory/memory_gdi.h"
-#include "platform/paint.h"
+#include "seam/portable/portable_gdi.h"
+#include "seam/paint.h"
 #include "support.h"
 
 namespace quorvel {

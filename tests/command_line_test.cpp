@@ -5,7 +5,7 @@
 #include <optional>
 #include <string_view>
 
-#include "startup/command_line.h"
+#include "settings/command_line.h"
 
 using namespace std::literals;
 using quorvel::StartMode;

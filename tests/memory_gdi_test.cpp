@@ -2,8 +2,8 @@
 // selected into a DC is not released until the DC is.
 #include <gtest/gtest.h>
 
-#include "platform/gdi.h"
-#include "platform/memory/memory_gdi.h"
+#include "seam/gdi.h"
+#include "seam/portable/portable_gdi.h"
 
 namespace {
 

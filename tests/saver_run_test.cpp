@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/memory/memory_gdi.h"
+#include "seam/portable/portable_gdi.h"
 #include "saver/saver.h"
 #include "support.h"
 #include "surface/scale_rotate.h"

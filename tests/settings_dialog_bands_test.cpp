@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "base/numeric.h"
-#include "settings_dialog/background_bands.h"
-#include "settings_dialog/dialog_layout.h"
+#include "dialog/background_bands.h"
+#include "dialog/dialog_layout.h"
 #include "support.h"
 
 namespace quorvel {

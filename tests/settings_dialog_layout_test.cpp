@@ -1,7 +1,7 @@
 // The settings window's layout at a display's DPI: rectangles, the client area and the font.
 #include <gtest/gtest.h>
 
-#include "settings_dialog/dialog_layout.h"
+#include "dialog/dialog_layout.h"
 
 namespace quorvel {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <tuple>
 
-#include "settings_dialog/slider_state.h"
+#include "dialog/slider_state.h"
 
 namespace quorvel {
 namespace {

@@ -8,7 +8,7 @@
 #include <tuple>
 #include <vector>
 
-#include "startup/settings.h"
+#include "settings/settings.h"
 #include "support.h"
 
 namespace fs = std::filesystem;

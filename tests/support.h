@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "image_file.h"
-#include "platform/gdi.h"
+#include "image/image_file.h"
+#include "seam/gdi.h"
 
 namespace quorvel::testing {
 

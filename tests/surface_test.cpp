@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/memory/memory_gdi.h"
+#include "seam/portable/portable_gdi.h"
 #include "surface/tavrin_c.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/x11/options.h"
-#include "platform/x11/pixel_table.h"
-#include "settings_dialog/dialog_layout.h"
+#include "apps/x11/options.h"
+#include "host/x11/pixel_table.h"
+#include "dialog/dialog_layout.h"
 #include "support.h"
 
 using namespace quorvel::x11;
@@ -146,7 +146,7 @@ TEST(X11PixelTable, EveryEntryRoundTripsAndRectanglesLandInPlace) {
 // xscreensaver's settings program offers what the Windows dialog offers: the same ranges and defaults, each
 // slider passing its option to the program, which reads it back as that setting.
 TEST(X11SettingsDescription, SlidersMatchTheSettings) {
-    const std::string xml = quorvel::testing::ReadBytes(QUORVEL_SOURCE_DIR "/src/platform/x11/quorvel.xml");
+    const std::string xml = quorvel::testing::ReadBytes(QUORVEL_SOURCE_DIR "/apps/x11/quorvel.xml");
     ASSERT_NE(xml.find("<command arg=\"--root\"/>"), std::string::npos);
     const std::regex slider(R"re(<number id="(\w+)" type="slider" arg="(--\w+) %"[^>]*low="(\d+)" high="(\d+)" default="(\d+)")re");
     const struct {

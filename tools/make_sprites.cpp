@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "image_file.h"
+#include "image/image_file.h"
 #include "saver/sprite_cells.h"
 #include "surface/palette.h"
 

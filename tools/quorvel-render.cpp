@@ -26,8 +26,8 @@
 #include <cstring>
 #include <string>
 
-#include "image_file.h"
-#include "platform/memory/memory_gdi.h"
+#include "image/image_file.h"
+#include "seam/portable/portable_gdi.h"
 #include "saver/saver.h"
 
 namespace {

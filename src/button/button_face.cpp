@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "base/numeric.h"
-#include "platform/paint.h"
+#include "seam/paint.h"
 
 namespace quorvel {
 namespace {

@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "button/command.h"
-#include "platform/gdi.h"
+#include "seam/gdi.h"
 
 namespace quorvel {
 

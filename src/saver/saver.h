@@ -3,11 +3,11 @@
 // ended. The Win32 window, the headless renderer, the benchmarks and the tests all drive it through this.
 #pragma once
 
-#include "platform/gdi.h"
+#include "seam/gdi.h"
 #include "saver/random_source.h"
 #include "saver/saver_core.h"
-#include "startup/settings.h"
-#include "surface/bmp_image.h"
+#include "settings/settings.h"
+#include "image/bmp_image.h"
 #include "surface/tavrin_c.h"
 
 namespace quorvel {

@@ -14,7 +14,7 @@
 #include "saver/dirty_tiles.h"
 #include "saver/random_source.h"
 #include "saver/sprite_cells.h"
-#include "startup/settings.h"
+#include "settings/settings.h"
 #include "surface/tavrin_c.h"
 
 namespace quorvel {

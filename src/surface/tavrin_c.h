@@ -5,7 +5,7 @@
 #include <memory>
 #include <span>
 
-#include "platform/gdi.h"
+#include "seam/gdi.h"
 
 namespace quorvel {
 

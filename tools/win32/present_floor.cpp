@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/frame_clock.h"
+#include "host/win32/frame_clock.h"
 #include "saver/frame_pacer.h"
 
 namespace {

@@ -11,10 +11,10 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/x11/frame_clock.h"
-#include "platform/x11/options.h"
-#include "platform/x11/presenter.h"
-#include "platform/x11/x_errors.h"
+#include "host/x11/frame_clock.h"
+#include "apps/x11/options.h"
+#include "host/x11/presenter.h"
+#include "host/x11/x_errors.h"
 #include "saver/frame_pacer.h"
 
 using namespace quorvel::x11;

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "button/win32/command_control.h"
+#include "apps/windows/command_control.h"
 #include "helper.h"
 
 namespace {

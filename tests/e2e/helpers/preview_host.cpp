@@ -16,7 +16,7 @@
 #include <string>
 
 #include "helper.h"
-#include "startup/win32/preview_window.h"
+#include "apps/windows/preview_window.h"
 
 namespace {
 

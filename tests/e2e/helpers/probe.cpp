@@ -22,8 +22,8 @@
 #include <vector>
 
 #include "helper.h"
-#include "settings_dialog/background_bands.h"
-#include "settings_dialog/dialog_layout.h"
+#include "dialog/background_bands.h"
+#include "dialog/dialog_layout.h"
 
 namespace {
 

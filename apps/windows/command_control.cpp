@@ -1,0 +1,384 @@
+// The Command button's window: forwards mouse, focus, size and timer messages to the portable core and shows
+// the face it paints (a persistent image) with the caption drawn over it.
+#include "apps/windows/command_control.h"
+
+#include <array>
+#include <new>
+#include <string>
+#include <utility>
+
+#include "base/numeric.h"
+#include "button/button_face.h"
+#include "button/command.h"
+#include "apps/windows/button_resources.h"
+#include "host/win32/dpi.h"
+#include "host/win32/handles.h"
+
+namespace quorvel::win32 {
+namespace {
+
+constexpr wchar_t kClassName[] = L"Tavrin.Command";
+constexpr UINT_PTR kTmrMouse = 1;
+
+// A memory DC with one bitmap selected for its whole life; the bitmap is released after the DC lets go of it.
+class BitmapDc {
+public:
+    BitmapDc() = default;
+    BitmapDc(const BitmapDc&) = delete;
+    BitmapDc& operator=(const BitmapDc&) = delete;
+    ~BitmapDc() { Reset(); }
+
+    bool Hold(UniqueBitmap bitmap) {
+        Reset();
+        if (!bitmap) return false;
+        dc_ = UniqueMemoryDc(CreateCompatibleDC(nullptr));
+        if (!dc_) return false;
+        selected_ = SelectedObject(dc_.Get(), bitmap.Get());
+        bitmap_ = std::move(bitmap);
+        return true;
+    }
+    void Reset() {
+        selected_.Restore();
+        dc_.Reset();
+        bitmap_.Reset();
+    }
+    HDC Get() const { return dc_.Get(); }
+    plat::Dc Plat() const { return reinterpret_cast<plat::Dc>(dc_.Get()); }
+
+private:
+    UniqueBitmap bitmap_;
+    UniqueMemoryDc dc_;
+    SelectedObject selected_;
+};
+
+UniqueBitmap CreateImage(int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width > 0 ? width : 1;
+    info.bmiHeader.biHeight = -(height > 0 ? height : 1);
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    return UniqueBitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+}
+
+struct CreateParams {
+    const wchar_t* caption;
+    std::wstring faceName;
+};
+
+// One button: the core, its face painter and everything the window owns.
+class CommandWindow final : public CommandHost {
+public:
+    CommandWindow(HWND window, HINSTANCE instance)
+        : hwnd_(window), dpi_(DpiForWindow(window)), face_(nullptr, LoadSkins(instance), dpi_), command_(*this, face_) {
+        face_.SetRefresh([this] { InvalidateRect(hwnd_, nullptr, FALSE); });
+    }
+
+    void Load(const CREATESTRUCTW& create, const CreateParams* params) {
+        // The host loads the instance from its stored properties: the caption and the face name of its font.
+        PropertyBag stored;
+        // A default of another type makes the store keep every value it is given.
+        const PropertyBag::Value keepAlways = int32_t{0};
+        if (params && params->caption) stored.WriteProperty("Caption", std::wstring(params->caption), keepAlways);
+        if (params && !params->faceName.empty()) {
+            Font font = DefaultCommandFont();
+            font.name = params->faceName;
+            stored.WriteProperty("Font", font, keepAlways);
+        }
+        Resize(create.cx, create.cy, /*notify=*/false);
+        command_.UserControl_ReadProperties(stored);
+        command_.UserControl_Resize();
+    }
+
+    // Click goes to the parent as a push button's notification would.
+    void Command_Click() override {
+        const int id = GetDlgCtrlID(hwnd_);
+        SendMessageW(GetParent(hwnd_), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(hwnd_));
+    }
+
+    void Resize(int width, int height, bool notify = true) {
+        if (width == widthPixels_ && height == heightPixels_ && image_.Get()) return;
+        widthPixels_ = width;
+        heightPixels_ = height;
+        image_.Hold(CreateImage(width, height));
+        face_.SetTarget(image_.Plat());
+        command_.SetSize(PixelsToTwips(width, dpi_), PixelsToTwips(height, dpi_));
+        if (notify) command_.UserControl_Resize();
+    }
+
+    void Initialize() {
+        command_.Initialize();
+        if (command_.TmrMouseEnabled())
+            tmrMouse_ = WindowTimer(hwnd_, kTmrMouse, static_cast<UINT>(command_.TmrMouseInterval()));
+    }
+
+    void StopTimers() { tmrMouse_.Reset(); }
+
+    void TmrMouse_Timer() {
+        POINT cursor{};
+        if (!GetCursorPos(&cursor)) return;
+        const HWND under = WindowFromPoint(cursor);
+        PointerOver where = PointerOver::Other;
+        if (under == hwnd_)
+            where = PointerOver::Own;
+        else if (under == GetParent(hwnd_))
+            where = PointerOver::Host;
+        command_.TmrMouse_Timer(where);
+    }
+
+    void MouseDown(int button, WPARAM keys, LPARAM position) {
+        // A press brings the focus first, as it does to any control that can hold it.
+        if (GetFocus() != hwnd_) SetFocus(hwnd_);
+        SetCapture(hwnd_);
+        command_.UserControl_MouseDown(button, Shift(keys), TwipsX(position), TwipsY(position));
+    }
+
+    void MouseMove(WPARAM keys, LPARAM position) {
+        command_.UserControl_MouseMove(Buttons(keys), Shift(keys), TwipsX(position), TwipsY(position));
+    }
+
+    void MouseUp(int button, WPARAM keys, LPARAM position) {
+        // Capture ends before Click, so that whatever the host does on Click sees a free mouse.
+        if ((keys & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0 && GetCapture() == hwnd_) ReleaseCapture();
+        command_.UserControl_MouseUp(button, Shift(keys), TwipsX(position), TwipsY(position));
+    }
+
+    Command& Core() { return command_; }
+
+    void Paint(HDC target) {
+        if (!image_.Get()) return;
+        if (!compose_.Get() || composeWidth_ != widthPixels_ || composeHeight_ != heightPixels_) {
+            compose_.Hold(CreateImage(widthPixels_, heightPixels_));
+            composeWidth_ = widthPixels_;
+            composeHeight_ = heightPixels_;
+        }
+        HDC dc = compose_.Get() ? compose_.Get() : target;
+        if (command_.BackStyle() == kBackStyleOpaque) {
+            BitBlt(dc, 0, 0, widthPixels_, heightPixels_, image_.Get(), 0, 0, SRCCOPY);
+        } else {
+            // Transparent: whatever the parent shows behind the button, then only the caption.
+            RECT client{0, 0, widthPixels_, heightPixels_};
+            HBRUSH brush = reinterpret_cast<HBRUSH>(GetClassLongPtrW(GetParent(hwnd_), GCLP_HBRBACKGROUND));
+            FillRect(dc, &client, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
+        }
+        DrawCaption(dc);
+        if (dc != target) BitBlt(target, 0, 0, widthPixels_, heightPixels_, dc, 0, 0, SRCCOPY);
+    }
+
+private:
+    // Each button holds its own six skin pictures, one memory DC apiece; a skin that fails to load paints nothing.
+    ButtonFace::Skins LoadSkins(HINSTANCE instance) {
+        ButtonFace::Skins skins{};
+        for (int i = 0; i < kSkinCount; ++i) {
+            skins_[i].Hold(UniqueBitmap(static_cast<HBITMAP>(
+                LoadImageW(instance, MAKEINTRESOURCEW(IDB_SKIN_NORMAL + i), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))));
+            skins[i] = skins_[i].Plat();
+        }
+        return skins;
+    }
+
+    static int Shift(WPARAM keys) {
+        return ((keys & MK_SHIFT) ? kShiftMask : 0) | ((keys & MK_CONTROL) ? kCtrlMask : 0);
+    }
+    static int Buttons(WPARAM keys) {
+        return ((keys & MK_LBUTTON) ? kLeftButton : 0) | ((keys & MK_RBUTTON) ? kRightButton : 0) |
+               ((keys & MK_MBUTTON) ? kMiddleButton : 0);
+    }
+    float TwipsX(LPARAM position) const { return static_cast<float>(PixelsToTwips(XOf(position), dpi_)); }
+    float TwipsY(LPARAM position) const { return static_cast<float>(PixelsToTwips(YOf(position), dpi_)); }
+    static int XOf(LPARAM l) { return static_cast<int>(static_cast<short>(LOWORD(l))); }
+    static int YOf(LPARAM l) { return static_cast<int>(static_cast<short>(HIWORD(l))); }
+
+    int ToPixels(double twips) const { return TwipsToPixels(ToInt32(twips).value_or(0), dpi_); }
+
+    HFONT CaptionFont() {
+        const Font& wanted = command_.Label().font;
+        if (!font_ || !(fontOf_ == wanted)) {
+            LOGFONTW lf{};
+            // A negative height asks for the character height itself, which is what a point size measures.
+            lf.lfHeight = -TwipsToPixels(ToInt32(wanted.size * kTwipsPerPoint).value_or(0), dpi_);
+            lf.lfWeight = wanted.weight;
+            lf.lfItalic = wanted.italic;
+            lf.lfUnderline = wanted.underline;
+            lf.lfStrikeOut = wanted.strikethrough;
+            lf.lfCharSet = static_cast<BYTE>(wanted.charset);
+            lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
+            lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+            lf.lfQuality = DEFAULT_QUALITY;
+            lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+            lstrcpynW(lf.lfFaceName, wanted.name.c_str(), LF_FACESIZE);
+            font_ = UniqueFont(CreateFontIndirectW(&lf));
+            fontOf_ = wanted;
+        }
+        return font_.Get();
+    }
+
+    // The caption label: transparent, centred across its width, drawn greyed when the label is disabled.
+    void DrawCaption(HDC dc) {
+        const CaptionLabel& label = command_.Label();
+        if (label.caption.empty()) return;
+        RECT box{ToPixels(label.left), ToPixels(label.top), ToPixels(label.left + label.width),
+                 ToPixels(label.top + label.height)};
+        const SelectedObject font(dc, CaptionFont());
+        const int previousMode = SetBkMode(dc, TRANSPARENT);
+        const UINT format = DT_CENTER | DT_TOP | DT_WORDBREAK | DT_NOCLIP;
+        auto draw = [&](COLORREF colour, int offset) {
+            RECT r = box;
+            OffsetRect(&r, offset, offset);
+            SetTextColor(dc, colour);
+            DrawTextW(dc, label.caption.c_str(), static_cast<int>(label.caption.size()), &r, format);
+        };
+        if (label.enabled) {
+            draw(static_cast<COLORREF>(label.foreColor & 0xFFFFFF), 0);
+        } else {
+            draw(GetSysColor(COLOR_3DHILIGHT), 1);
+            draw(GetSysColor(COLOR_GRAYTEXT), 0);
+        }
+        SetBkMode(dc, previousMode);
+    }
+
+    HWND hwnd_;
+    int dpi_;
+    std::array<BitmapDc, kSkinCount> skins_;
+    BitmapDc image_;  // the persistent image all face painting goes to
+    BitmapDc compose_;  // face plus caption, shown in one copy so the caption never flickers
+    int widthPixels_ = 0;
+    int heightPixels_ = 0;
+    int composeWidth_ = 0;
+    int composeHeight_ = 0;
+    UniqueFont font_;
+    Font fontOf_;
+    WindowTimer tmrMouse_;
+    ButtonFace face_;
+    Command command_;
+
+public:
+    // The window may be destroyed from inside a handler (a Click that closes the host); the object then
+    // outlives the message that was being handled.
+    int busy = 0;
+    bool destroyed = false;
+};
+
+CommandWindow* FromWindow(HWND window) {
+    return reinterpret_cast<CommandWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+LRESULT Dispatch(CommandWindow& self, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_SETFOCUS:
+        self.Core().UserControl_GotFocus();
+        return 0;
+    case WM_KILLFOCUS:
+        self.Core().UserControl_LostFocus();
+        return 0;
+    case WM_LBUTTONDOWN:
+        self.MouseDown(kLeftButton, wParam, lParam);
+        return 0;
+    case WM_RBUTTONDOWN:
+        self.MouseDown(kRightButton, wParam, lParam);
+        return 0;
+    case WM_MBUTTONDOWN:
+        self.MouseDown(kMiddleButton, wParam, lParam);
+        return 0;
+    case WM_MOUSEMOVE:
+        self.MouseMove(wParam, lParam);
+        return 0;
+    case WM_LBUTTONUP:
+        self.MouseUp(kLeftButton, wParam, lParam);
+        return 0;
+    case WM_RBUTTONUP:
+        self.MouseUp(kRightButton, wParam, lParam);
+        return 0;
+    case WM_MBUTTONUP:
+        self.MouseUp(kMiddleButton, wParam, lParam);
+        return 0;
+    case WM_SIZE:
+        self.Resize(LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case WM_TIMER:
+        if (wParam == kTmrMouse) self.TmrMouse_Timer();
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(window, &ps);
+        if (dc) self.Paint(dc);
+        EndPaint(window, &ps);
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        self.Paint(reinterpret_cast<HDC>(wParam));
+        return 0;
+    case WM_DESTROY:
+        self.StopTimers();
+        return 0;
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+LRESULT CALLBACK CommandProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        auto* self = new (std::nothrow) CommandWindow(window, create->hInstance);
+        if (!self) return FALSE;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    CommandWindow* self = FromWindow(window);
+    if (!self) return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_CREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        self->Load(*create, static_cast<const CreateParams*>(create->lpCreateParams));
+        return 0;
+    }
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        self->destroyed = true;
+        if (self->busy == 0) delete self;
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    ++self->busy;
+    const LRESULT result = Dispatch(*self, window, message, wParam, lParam);
+    if (--self->busy == 0 && self->destroyed) delete self;
+    return result;
+}
+
+}  // namespace
+
+bool RegisterCommandClass(HINSTANCE instance) {
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof existing;
+    if (GetClassInfoExW(instance, kClassName, &existing)) return true;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = CommandProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = kClassName;
+    return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+HWND CreateCommand(HWND parent, int id, int x, int y, int width, int height, const wchar_t* caption, HFONT font) {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    if (!RegisterCommandClass(instance)) return nullptr;
+    CreateParams params{caption, {}};
+    LOGFONTW lf{};
+    if (font && GetObjectW(font, sizeof lf, &lf) == sizeof lf) params.faceName = lf.lfFaceName;
+    return CreateWindowExW(0, kClassName, caption ? caption : L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS,
+                           x, y, width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
+                           &params);
+}
+
+void Command_Initialize(HWND button) {
+    if (CommandWindow* self = FromWindow(button)) self->Initialize();
+}
+
+void Command_SetEnabled(HWND button, bool enabled) {
+    if (CommandWindow* self = FromWindow(button)) self->Core().SetEnabled(enabled);
+}
+
+}  // namespace quorvel::win32
