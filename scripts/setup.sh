@@ -11,7 +11,7 @@ packages=(
   xvfb xserver-xephyr xdotool imagemagick fonts-ipafont-gothic locales
   nsis
   libx11-dev libxext-dev libxrandr-dev libxinerama-dev dpkg-dev rpm libxml2-utils x11-utils desktop-file-utils
-  emscripten chromium nodejs npm python3
+  emscripten chromium python3
 )
 # The xscreensaver and MATE screen-saver daemons alone, without the collections of savers and the desktop they
 # recommend.
@@ -35,6 +35,10 @@ need_root() {
 installed() {
   [[ $(dpkg-query -W -f='${Status}' "$1" 2>/dev/null) == "install ok installed" ]]
 }
+
+# Node.js and npm drive the browser tests. A machine may already have a Node.js of its own whose package
+# conflicts with Debian's npm; only where neither is there do Debian's come in.
+command -v node >/dev/null 2>&1 && command -v npm >/dev/null 2>&1 || packages+=(nodejs npm)
 
 missing=()
 for p in "${packages[@]}"; do
