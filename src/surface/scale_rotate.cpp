@@ -40,12 +40,18 @@ bool HaveSse2() {
 }
 
 bool HaveAvx2() {
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#if QUORVEL_BLIT_X86
     return __builtin_cpu_supports("avx2");
 #else
     return false;
 #endif
 }
+
+#if !QUORVEL_BLIT_X86
+// This build has no vector walkers; the processor checks say so, and these are never chosen.
+void RunSse2(const Plan& plan) { RunPortable(plan); }
+void RunAvx2(const Plan& plan) { RunPortable(plan); }
+#endif
 
 }  // namespace detail
 
