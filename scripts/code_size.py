@@ -20,7 +20,18 @@ def strip(text):
     i, n = 0, len(text)
     while i < n:
         c = text[i]
-        if text.startswith("//", i):
+        if c == "#" and text[text.rfind("\n", 0, i) + 1:i].strip() == "":
+            # A preprocessor line, with its continuations: `#pragma GCC target("avx2")` is no parameter list.
+            j = i
+            while True:
+                j = text.find("\n", j)
+                if j < 0 or text[j - 1] != "\\":
+                    break
+                j += 1
+            j = n if j < 0 else j
+            out.append("".join(ch if ch == "\n" else " " for ch in text[i:j]))
+            i = j
+        elif text.startswith("//", i):
             j = text.find("\n", i)
             j = n if j < 0 else j
             out.append(" " * (j - i))

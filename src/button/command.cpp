@@ -102,21 +102,15 @@ void Command::SetFont(const Font& New_Font) {
 void Command::UserControl_GotFocus() {
     if (!m_Enabled) return;
     // Tested in this order on purpose: the second row sees the state the first may have set, so one fires.
-    if (m_State != StateHot) {
-        m_State = StateFocused;
-        PaintFace(Skin::Selected);
-    } else {
-        m_State = StateHotFocused;
-        PaintFace(Skin::Pressed);
-    }
+    if (m_State != StateHot)
+        Become(StateFocused, Skin::Selected);
+    else
+        Become(StateHotFocused, Skin::Pressed);
 }
 
 void Command::UserControl_LostFocus() {
     if (!m_Enabled) return;
-    if (m_State != StateNormal) {
-        m_State = StateNormal;
-        PaintFace(Skin::Normal);
-    }
+    if (m_State != StateNormal) Become(StateNormal, Skin::Normal);
 }
 
 void Command::UserControl_MouseDown(int button, int, float, float) {
@@ -130,12 +124,10 @@ void Command::UserControl_MouseDown(int button, int, float, float) {
 void Command::UserControl_MouseMove(int, int, float, float) {
     if (!m_Enabled) return;
     if (m_State == StateNormal) {
-        m_State = StateHot;
-        PaintFace(Skin::HighLight);
+        Become(StateHot, Skin::HighLight);
     } else if (m_State == StateFocused && !m_MouseDown) {
         // A press dragged off and held past a hover check does not become hot again on its way back.
-        m_State = StateHotFocused;
-        PaintFace(Skin::HighLightSelect);
+        Become(StateHotFocused, Skin::HighLightSelect);
     }
 }
 
@@ -219,13 +211,15 @@ void Command::PaintFace(Skin skin) {
 
 void Command::EndHover() {
     if (!m_Enabled) return;
-    if (m_State == StateHot) {
-        m_State = StateNormal;
-        PaintFace(Skin::Normal);
-    } else if (m_State == StateHotFocused) {
-        m_State = StateFocused;
-        PaintFace(Skin::Selected);
-    }
+    if (m_State == StateHot)
+        Become(StateNormal, Skin::Normal);
+    else if (m_State == StateHotFocused)
+        Become(StateFocused, Skin::Selected);
+}
+
+void Command::Become(uint8_t state, Skin skin) {
+    m_State = state;
+    PaintFace(skin);
 }
 
 void Command::ApplyEnabled() {

@@ -134,6 +134,9 @@ public:
     const CaptionLabel& Label() const { return LblMsg; }
 
 private:
+    // A row of the state table: the state becomes `state`, then the face shows `skin` (painting reads the state).
+    void Become(uint8_t state, Skin skin);
+
     CommandHost& host_;
     FacePainter& painter_;
 

@@ -31,13 +31,10 @@ bool AnyLit(const uint8_t* frame, int pitch, int x, int y, int width, int height
 }  // namespace
 
 void ChangedArea::Reset(int width, int height) {
-    width_ = std::max(width, 0);
-    height_ = std::max(height, 0);
-    columns_ = (width_ + kTileWidth - 1) / kTileWidth;
-    rows_ = (height_ + kTileHeight - 1) / kTileHeight;
-    lit_.assign(static_cast<size_t>(columns_) * rows_, 0);
+    grid_ = TileGrid(width, height, kTileWidth, kTileHeight);
+    lit_.assign(static_cast<size_t>(grid_.columns) * grid_.rows, 0);
     litBefore_ = lit_;
-    rowLit_.assign(static_cast<size_t>(rows_), 0);
+    rowLit_.assign(static_cast<size_t>(grid_.rows), 0);
     rowLitBefore_ = rowLit_;
     rects_.clear();
     wholeNext_ = true;
@@ -47,13 +44,13 @@ void ChangedArea::Update(const DirtyTiles& drawn, std::span<const uint8_t* const
     lit_.swap(litBefore_);
     rowLit_.swap(rowLitBefore_);
     // Only rows that held something need clearing; on a large display that is a small part of the grid.
-    for (int row = 0; row < rows_; ++row)
+    for (int row = 0; row < grid_.rows; ++row)
         if (rowLit_[static_cast<size_t>(row)])
-            std::memset(&lit_[static_cast<size_t>(row) * columns_], 0, static_cast<size_t>(columns_));
+            std::memset(&lit_[static_cast<size_t>(row) * grid_.columns], 0, static_cast<size_t>(grid_.columns));
     std::fill(rowLit_.begin(), rowLit_.end(), uint8_t{0});
     // Buffers laid out otherwise than they were reset to cannot be searched: show them whole.
-    const bool searchable = pitch >= width_ && drawn.Columns() * DirtyTiles::kTileWidth >= width_ &&
-                            drawn.Rows() * DirtyTiles::kTileHeight >= height_;
+    const bool searchable = pitch >= grid_.width && drawn.Columns() * DirtyTiles::kTileWidth >= grid_.width &&
+                            drawn.Rows() * DirtyTiles::kTileHeight >= grid_.height;
     whole_ = wholeNext_ || !searchable;
     wholeNext_ = !searchable;
     if (searchable)
@@ -61,7 +58,7 @@ void ChangedArea::Update(const DirtyTiles& drawn, std::span<const uint8_t* const
             if (frame) MarkLit(drawn, frame, pitch);
     rects_.clear();
     if (whole_) {
-        if (width_ > 0 && height_ > 0) rects_.push_back({0, 0, width_, height_});
+        if (grid_.width > 0 && grid_.height > 0) rects_.push_back({0, 0, grid_.width, grid_.height});
         return;
     }
     Merge();
@@ -73,13 +70,13 @@ void ChangedArea::MarkLit(const DirtyTiles& drawn, const uint8_t* frame, int pit
         const uint8_t* dirty = drawn.Row(dirtyRow);
         for (int dirtyColumn = 0; dirtyColumn < drawn.Columns(); ++dirtyColumn) {
             if (!dirty[dirtyColumn]) continue;
-            for (int row = dirtyRow * down; row < std::min((dirtyRow + 1) * down, rows_); ++row) {
-                uint8_t* lit = &lit_[static_cast<size_t>(row) * columns_];
-                const int y = row * kTileHeight, h = std::min(kTileHeight, height_ - y);
-                for (int column = dirtyColumn * across; column < std::min((dirtyColumn + 1) * across, columns_);
+            for (int row = dirtyRow * down; row < std::min((dirtyRow + 1) * down, grid_.rows); ++row) {
+                uint8_t* lit = &lit_[static_cast<size_t>(row) * grid_.columns];
+                const int y = row * kTileHeight, h = std::min(kTileHeight, grid_.height - y);
+                for (int column = dirtyColumn * across; column < std::min((dirtyColumn + 1) * across, grid_.columns);
                      ++column) {
                     const int x = column * kTileWidth;
-                    if (!lit[column] && AnyLit(frame, pitch, x, y, std::min(kTileWidth, width_ - x), h))
+                    if (!lit[column] && AnyLit(frame, pitch, x, y, std::min(kTileWidth, grid_.width - x), h))
                         lit[column] = rowLit_[static_cast<size_t>(row)] = 1;
                 }
             }
@@ -94,26 +91,27 @@ void ChangedArea::Merge() {
     // Bridging a gap in a row of tiles saves a call and a tile's height of rows; stacking a run under a
     // rectangle saves only the call.
     constexpr int kGap = (kCallCostPixels + kTileHeight * kRowCostPixels) / kTilePixels;
+    const int rows = grid_.rows, columns = grid_.columns;
     std::vector<Open>& open = open_;
     std::vector<Open>& next = next_;
     open.clear();
     auto emit = [this](const Open& o, int bottom) {
         const int left = o.left * kTileWidth, top = o.top * kTileHeight;
-        rects_.push_back({left, top, std::min(o.right * kTileWidth, width_) - left,
-                          std::min(bottom * kTileHeight, height_) - top});
+        rects_.push_back({left, top, std::min(o.right * kTileWidth, grid_.width) - left,
+                          std::min(bottom * kTileHeight, grid_.height) - top});
     };
-    for (int row = 0; row <= rows_; ++row) {
+    for (int row = 0; row <= rows; ++row) {
         next.clear();
-        const uint8_t* now = row < rows_ ? &lit_[static_cast<size_t>(row) * columns_] : nullptr;
-        const uint8_t* before = row < rows_ ? &litBefore_[static_cast<size_t>(row) * columns_] : nullptr;
-        const bool any = row < rows_ && (rowLit_[static_cast<size_t>(row)] | rowLitBefore_[static_cast<size_t>(row)]);
-        for (int column = 0; any && column < columns_;) {
+        const uint8_t* now = row < rows ? &lit_[static_cast<size_t>(row) * columns] : nullptr;
+        const uint8_t* before = row < rows ? &litBefore_[static_cast<size_t>(row) * columns] : nullptr;
+        const bool any = row < rows && (rowLit_[static_cast<size_t>(row)] | rowLitBefore_[static_cast<size_t>(row)]);
+        for (int column = 0; any && column < columns;) {
             if (!(now[column] | before[column])) {
                 ++column;
                 continue;
             }
             int end = column + 1;
-            for (int k = end; k < columns_ && k - end <= kGap; ++k)
+            for (int k = end; k < columns && k - end <= kGap; ++k)
                 if (now[k] | before[k]) end = k + 1;
             bool merged = false;
             for (Open& o : open) {

@@ -49,7 +49,7 @@ private:
     void MarkLit(const DirtyTiles& drawn, const uint8_t* frame, int pitch);
     void Merge();
 
-    int width_ = 0, height_ = 0, columns_ = 0, rows_ = 0;
+    TileGrid grid_;
     bool whole_ = false, wholeNext_ = true;
     std::vector<uint8_t> lit_, litBefore_;          // one flag a tile
     std::vector<uint8_t> rowLit_, rowLitBefore_;    // one flag a row of tiles: any of it lit

@@ -7,6 +7,14 @@
 
 namespace quorvel {
 
+// A buffer's size (a negative one taken as 0) and the grid of tiles that covers it; the last tile of a row or a
+// column may reach past the buffer.
+struct TileGrid {
+    TileGrid() = default;
+    TileGrid(int bufferWidth, int bufferHeight, int tileWidth, int tileHeight);
+    int width = 0, height = 0, columns = 0, rows = 0;
+};
+
 // The buffer is cut into tiles; a tile any drawing touched is dirty and is zeroed before the next frame,
 // the rest are still zero from the last clear. Until the first clear everything counts as dirty.
 class DirtyTiles {
@@ -23,13 +31,13 @@ public:
     // Every tile is zero again.
     void Forget();
 
-    int Columns() const { return columns_; }
-    int Rows() const { return rows_; }
+    int Columns() const { return grid_.columns; }
+    int Rows() const { return grid_.rows; }
     // One flag a tile of this row of tiles, non-zero where drawing may have touched it.
-    const uint8_t* Row(int row) const { return &dirty_[static_cast<size_t>(row) * columns_]; }
+    const uint8_t* Row(int row) const { return &dirty_[static_cast<size_t>(row) * grid_.columns]; }
 
 private:
-    int width_ = 0, height_ = 0, columns_ = 0, rows_ = 0;
+    TileGrid grid_;
     std::vector<uint8_t> dirty_;
 };
 

@@ -40,12 +40,18 @@ bool HaveSse2() {
 }
 
 bool HaveAvx2() {
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#if QUORVEL_BLIT_X86
     return __builtin_cpu_supports("avx2");
 #else
     return false;
 #endif
 }
+
+#if !QUORVEL_BLIT_X86
+// This build has no vector walkers; the processor checks say so, and these are never chosen.
+void RunSse2(const Plan& plan) { RunPortable(plan); }
+void RunAvx2(const Plan& plan) { RunPortable(plan); }
+#endif
 
 }  // namespace detail
 
@@ -120,15 +126,21 @@ Runner For(Isa isa) {
     return Best();
 }
 
-}  // namespace
+// The request kept on both surfaces: what of the destination rectangle and of the cell lies on them, and the
+// pivots in their terms.
+struct Clipped {
+    int x0, y0, x1, y1;       // the destination rectangle on its surface: columns [x0, x1), rows [y0, y1)
+    const uint8_t* cell;      // the cell's first pixel on the source surface
+    int cellW, cellH;
+    int pdx, pdy;             // the destination pivot pixel
+    int pivotX, pivotY;       // the source pivot pixel, relative to the cell's first pixel
+    double rmax;              // every point of the cell lies within rmax of the pivot pixel's centre
+};
 
-bool Supported(Isa isa) { return For(isa) != nullptr; }
-
-void ScaleRotate(const Request& r, Path path, Isa isa) {
-    const Runner run = For(isa);
-    if (!run) return;
-    if (!r.destBits || !r.srcBits || r.destPitch <= 0 || r.srcPitch <= 0) return;
-    if (!std::isfinite(r.angle) || !std::isfinite(r.zoom) || !(r.zoom > 0)) return;
+// False when the request draws nothing: unusable arguments, or a rectangle or cell with nothing on its surface.
+bool Clip(const Request& r, Clipped& c) {
+    if (!r.destBits || !r.srcBits || r.destPitch <= 0 || r.srcPitch <= 0) return false;
+    if (!std::isfinite(r.angle) || !std::isfinite(r.zoom) || !(r.zoom > 0)) return false;
 
     // The destination rectangle, kept on the surface: columns within the row length, rows from 0.
     const int x0 = std::max(r.destLeft, 0);
@@ -140,75 +152,83 @@ void ScaleRotate(const Request& r, Path path, Isa isa) {
     const int ct = std::max(r.srcTop, 0);
     const int cr = std::min(r.srcLeft + r.srcWidth, r.srcPitch);
     const int cb = r.srcTop + r.srcHeight;
-    if (x0 >= x1 || y0 >= y1 || cl >= cr || ct >= cb) return;
-    const int cellW = cr - cl, cellH = cb - ct;
+    if (x0 >= x1 || y0 >= y1 || cl >= cr || ct >= cb) return false;
 
-    const int pdx = r.destLeft + r.destPivotX, pdy = r.destTop + r.destPivotY;
-    // The source pivot pixel, relative to the cell's first pixel.
-    const int pivotX = r.srcLeft + r.srcPivotX - cl, pivotY = r.srcTop + r.srcPivotY - ct;
-    const uint8_t* cell = r.srcBits + static_cast<size_t>(ct) * r.srcPitch + cl;
-    const double zoom = r.zoom;
+    c.x0 = x0, c.y0 = y0, c.x1 = x1, c.y1 = y1;
+    c.cell = r.srcBits + static_cast<size_t>(ct) * r.srcPitch + cl;
+    c.cellW = cr - cl, c.cellH = cb - ct;
+    c.pdx = r.destLeft + r.destPivotX, c.pdy = r.destTop + r.destPivotY;
+    c.pivotX = r.srcLeft + r.srcPivotX - cl, c.pivotY = r.srcTop + r.srcPivotY - ct;
+    const double fx = c.pivotX + 0.5, fy = c.pivotY + 0.5;
+    const double farX = std::max(std::fabs(fx), std::fabs(c.cellW - fx));
+    const double farY = std::max(std::fabs(fy), std::fabs(c.cellH - fy));
+    c.rmax = std::sqrt(farX * farX + farY * farY);
+    return true;
+}
 
-    // Every point of the cell lies within rmax of the pivot's centre. When the whole picture shrinks below half
-    // a pixel around it, only the pivot pixel's own sample can fall inside, and that one is exact.
-    const double fx = pivotX + 0.5, fy = pivotY + 0.5;
-    const double farX = std::max(std::fabs(fx), std::fabs(cellW - fx));
-    const double farY = std::max(std::fabs(fy), std::fabs(cellH - fy));
-    const double rmax = std::sqrt(farX * farX + farY * farY);
-    if (zoom * rmax < 0.5) {
-        if (pdx >= x0 && pdx < x1 && pdy >= y0 && pdy < y1 && pivotX >= 0 && pivotX < cellW && pivotY >= 0 &&
-            pivotY < cellH) {
-            const uint8_t v = cell[static_cast<size_t>(pivotY) * r.srcPitch + pivotX];
-            if (v != r.key) r.destBits[static_cast<size_t>(pdy) * r.destPitch + pdx] = v;
-        }
-        return;
+// A picture shrunk below half a pixel around its pivot: only the pivot pixel's own sample can fall inside the
+// cell, and that one is exact.
+void DrawPivotOnly(const Request& r, const Clipped& c) {
+    if (c.pdx >= c.x0 && c.pdx < c.x1 && c.pdy >= c.y0 && c.pdy < c.y1 && c.pivotX >= 0 && c.pivotX < c.cellW &&
+        c.pivotY >= 0 && c.pivotY < c.cellH) {
+        const uint8_t v = c.cell[static_cast<size_t>(c.pivotY) * r.srcPitch + c.pivotX];
+        if (v != r.key) r.destBits[static_cast<size_t>(c.pdy) * r.destPitch + c.pdx] = v;
     }
+}
 
-    // Fraction bits: as many as let every in-cell position fit an unsigned 32-bit value. From here on the
-    // zoom is at least 1 / (2 rmax), which keeps every product below 2^62.
-    const int fraction = std::max(cellW, cellH) <= 256 ? 24 : 17;
-    const double unit = fraction == 24 ? 0x1p24 : 0x1p17;
-    const double angle = r.angle;
-    const double c = std::cos(angle) / zoom * unit, s = std::sin(angle) / zoom * unit;
-
-    Plan p{};
-    p.destPitch = r.destPitch;
-    p.destCorner = r.destBits + static_cast<ptrdiff_t>(y0) * r.destPitch + x0;
-    p.cornerUx = x0 - pdx;
-    p.cornerUy = y0 - pdy;
-    p.cell = cell;
-    p.srcPitch = static_cast<size_t>(r.srcPitch);
-    p.uxLo = x0 - pdx;
-    p.uxHi = x1 - pdx;
-    p.uyLo = y0 - pdy;
-    p.uyHi = y1 - pdy;
-    p.fraction = fraction;
-    p.keyMode = r.key < 0 ? KeyMode::kOpaque : r.key == 0 ? KeyMode::kZero : KeyMode::kIndex;
-    p.key = static_cast<uint8_t>(r.key < 0 ? 0 : r.key);
-
-    // Rows and columns beyond the turned cell's reach hold nothing; skipping them is only a saving, the spans
-    // are exact. The margin covers the coefficients' rounding, which the zoom magnifies.
-    const double margin = 2.0 + zoom * (fraction == 24 ? 0x1p-6 : 0x1p1);
+// Rows and columns beyond the turned cell's reach hold nothing; skipping them is only a saving, the spans are
+// exact. The margin covers the coefficients' rounding, which the zoom magnifies. False when nothing is left.
+bool TrimToReach(Plan& p, double zoom, double rmax) {
+    const double margin = 2.0 + zoom * (p.fraction == 24 ? 0x1p-6 : 0x1p1);
     const double reach = zoom * rmax + margin;
     if (reach < static_cast<double>(-p.uyLo)) p.uyLo = -static_cast<int>(reach);
     if (reach < static_cast<double>(p.uyHi)) p.uyHi = static_cast<int>(reach) + 1;
     if (reach < static_cast<double>(-p.uxLo)) p.uxLo = -static_cast<int>(reach);
     if (reach < static_cast<double>(p.uxHi)) p.uxHi = static_cast<int>(reach) + 1;
-    if (p.uxLo >= p.uxHi || p.uyLo >= p.uyHi) return;
+    return p.uxLo < p.uxHi && p.uyLo < p.uyHi;
+}
 
+// The fixed-point map from (ux, uy) to the source position, its coefficients rounded once, and the span
+// estimates with their error bound.
+void SetMap(Plan& p, const Clipped& clip, double angle, double zoom) {
+    const int fraction = p.fraction;
+    const double unit = fraction == 24 ? 0x1p24 : 0x1p17;
+    const double c = std::cos(angle) / zoom * unit, s = std::sin(angle) / zoom * unit;
     const int64_t half = int64_t{1} << (fraction - 1);
-    p.ax.base = (static_cast<int64_t>(pivotX) << fraction) + half;
+    p.ax.base = (static_cast<int64_t>(clip.pivotX) << fraction) + half;
     p.ax.du = RoundToInt64(c);
     p.ax.dv = RoundToInt64(s);
-    p.ax.limit = static_cast<int64_t>(cellW) << fraction;
-    p.ay.base = (static_cast<int64_t>(pivotY) << fraction) + half;
+    p.ax.limit = static_cast<int64_t>(clip.cellW) << fraction;
+    p.ay.base = (static_cast<int64_t>(clip.pivotY) << fraction) + half;
     p.ay.du = -RoundToInt64(s);
     p.ay.dv = RoundToInt64(c);
-    p.ay.limit = static_cast<int64_t>(cellH) << fraction;
+    p.ay.limit = static_cast<int64_t>(clip.cellH) << fraction;
     const int maxAbsUy = std::max(std::abs(p.uyLo), std::abs(p.uyHi));
     p.error = 0;
     Normalize(p.ax, maxAbsUy, p.error);
     Normalize(p.ay, maxAbsUy, p.error);
+}
+
+// Plans the call for the row loop. False when no row can draw anything.
+bool MakePlan(const Request& r, const Clipped& clip, Path path, Plan& p) {
+    // Fraction bits: as many as let every in-cell position fit an unsigned 32-bit value. The zoom is at least
+    // 1 / (2 rmax) here, past the pivot-only case, which keeps every product below 2^62.
+    p.fraction = std::max(clip.cellW, clip.cellH) <= 256 ? 24 : 17;
+    p.destPitch = r.destPitch;
+    p.destCorner = r.destBits + static_cast<ptrdiff_t>(clip.y0) * r.destPitch + clip.x0;
+    p.cornerUx = clip.x0 - clip.pdx;
+    p.cornerUy = clip.y0 - clip.pdy;
+    p.cell = clip.cell;
+    p.srcPitch = static_cast<size_t>(r.srcPitch);
+    p.uxLo = clip.x0 - clip.pdx;
+    p.uxHi = clip.x1 - clip.pdx;
+    p.uyLo = clip.y0 - clip.pdy;
+    p.uyHi = clip.y1 - clip.pdy;
+    p.keyMode = r.key < 0 ? KeyMode::kOpaque : r.key == 0 ? KeyMode::kZero : KeyMode::kIndex;
+    p.key = static_cast<uint8_t>(r.key < 0 ? 0 : r.key);
+    if (!TrimToReach(p, r.zoom, clip.rmax)) return false;
+
+    SetMap(p, clip, r.angle, r.zoom);
     // The estimates serve while they are good to well under a column; beyond that every row divides.
     p.divideSpans = path == Path::kDivided || p.error > 0.125;
     // An axis that does not change along a row decides whole rows, once.
@@ -218,9 +238,22 @@ void ScaleRotate(const Request& r, Path path, Isa isa) {
         p.uyLo = rows.first;
         p.uyHi = std::min(p.uyHi, rows.last);
     }
-    if (p.uyLo >= p.uyHi) return;
+    return p.uyLo < p.uyHi;
+}
 
-    run(p);
+}  // namespace
+
+bool Supported(Isa isa) { return For(isa) != nullptr; }
+
+void ScaleRotate(const Request& r, Path path, Isa isa) {
+    const Runner run = For(isa);
+    if (!run) return;
+    Clipped clip;
+    if (!Clip(r, clip)) return;
+    // A picture below half a pixel around its pivot draws at most the pivot pixel.
+    if (double{r.zoom} * clip.rmax < 0.5) return DrawPivotOnly(r, clip);
+    Plan plan{};
+    if (MakePlan(r, clip, path, plan)) run(plan);
 }
 
 }  // namespace quorvel::blit

@@ -5,6 +5,13 @@
 #include <cstddef>
 #include <cstdint>
 
+// Builds by GCC-compatible compilers for x86 have the SSE2 and AVX2 walkers.
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#define QUORVEL_BLIT_X86 1
+#else
+#define QUORVEL_BLIT_X86 0
+#endif
+
 namespace quorvel::blit::detail {
 
 // One source axis of the sample position: value(ux, uy) = base + ux * du + uy * dv, in units of 2^-F source

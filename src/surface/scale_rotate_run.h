@@ -83,79 +83,91 @@ struct Band {
     alignas(16) uint32_t ys[kBand];
 };
 
-// Finds the spans of the rows [top, top + rows) and asks for their destination bytes.
-template <bool Divide>
-void PlanBand(const Plan& p, int top, int rows, int prefetchLines, Band& b) {
+// Each row's span of the band by integer division: exact, and slow.
+void DivideSpans(const Plan& p, Band& b) {
     const Axis& ax = p.ax;
     const Axis& ay = p.ay;
+    const int top = b.top, rows = b.rows;
+    for (int i = 0; i < rows; ++i) {
+        const int uy = top + i;
+        int first = p.uxLo, last = p.uxHi;
+        const int64_t valueX = ax.sBase + uy * ax.sDv, valueY = ay.sBase + uy * ay.sDv;
+        if (ax.sDu != 0) {
+            first = std::max(first, ClampToInt(CeilDiv(-valueX, ax.sDu), p.uxLo, p.uxHi));
+            last = std::min(last, ClampToInt(CeilDiv(ax.limit - valueX, ax.sDu), p.uxLo, p.uxHi));
+        }
+        if (ay.sDu != 0) {
+            first = std::max(first, ClampToInt(CeilDiv(-valueY, ay.sDu), p.uxLo, p.uxHi));
+            last = std::min(last, ClampToInt(CeilDiv(ay.limit - valueY, ay.sDu), p.uxLo, p.uxHi));
+        }
+        b.firsts[i] = first, b.lasts[i] = last;
+    }
+}
+
+// Each row's span of the band from the estimates. The first column inside is the larger of the two axes' first
+// columns, the end the smaller of their ends; ceil is monotone, so each is the ceil of the larger (smaller)
+// estimate. The true value lies within e of the estimate, so ceil(t - e) is right unless an integer lies within
+// e above it. Estimates are clamped to a little beyond the rectangle, at half-integers so that a clamped one
+// never looks close.
+void EstimateSpans(const Plan& p, Band& b) {
+    const Axis& ax = p.ax;
+    const Axis& ay = p.ay;
+    const int top = b.top, rows = b.rows;
+    const double tMin = p.uxLo - 4.5, tMax = p.uxHi + 4.5, e = p.error;
+    alignas(16) double lows[kBand], highs[kBand];
+    for (int i = 0; i < rows; ++i) {
+        const double uy = top + i;
+        lows[i] = std::clamp(std::max(ax.lowT0 + uy * ax.slope, ay.lowT0 + uy * ay.slope), tMin, tMax);
+        highs[i] = std::clamp(std::min(ax.highT0 + uy * ax.slope, ay.highT0 + uy * ay.slope), tMin, tMax);
+    }
+    int unsure = 0;
+    for (int i = 0; i < rows; ++i) {
+        const int first = Ceil(lows[i] - e), last = Ceil(highs[i] - e);
+        b.firsts[i] = first, b.lasts[i] = last;
+        unsure |= (first < lows[i] + e) | (last < highs[i] + e);
+    }
+    if (unsure) {
+        // Rare: settle each close call with one exact test at the integer in question.
+        for (int i = 0; i < rows; ++i) {
+            const int64_t uy = top + i;
+            const int64_t valueX = ax.sBase + uy * ax.sDv, valueY = ay.sBase + uy * ay.sDv;
+            const int64_t first = b.firsts[i], last = b.lasts[i];
+            const bool firstInside = valueX + first * ax.sDu >= 0 && valueY + first * ay.sDu >= 0;
+            const bool lastPast = valueX + last * ax.sDu >= ax.limit || valueY + last * ay.sDu >= ay.limit;
+            if (first < lows[i] + e && !firstInside) ++b.firsts[i];
+            if (last < highs[i] + e && !lastPast) ++b.lasts[i];
+        }
+    }
+    for (int i = 0; i < rows; ++i) {
+        b.firsts[i] = std::max(b.firsts[i], p.uxLo);
+        b.lasts[i] = std::min(b.lasts[i], p.uxHi);
+    }
+}
+
+// Finds the spans of the rows [top, top + rows), each span's first sample, and asks for their destination bytes.
+template <bool Divide>
+void PlanBand(const Plan& p, int top, int rows, int prefetchLines, Band& b) {
     b.top = top;
     b.rows = rows;
-    int* const firsts = b.firsts;
-    int* const lasts = b.lasts;
     if constexpr (Divide) {
-        for (int i = 0; i < rows; ++i) {
-            const int uy = top + i;
-            int first = p.uxLo, last = p.uxHi;
-            const int64_t valueX = ax.sBase + uy * ax.sDv, valueY = ay.sBase + uy * ay.sDv;
-            if (ax.sDu != 0) {
-                first = std::max(first, ClampToInt(CeilDiv(-valueX, ax.sDu), p.uxLo, p.uxHi));
-                last = std::min(last, ClampToInt(CeilDiv(ax.limit - valueX, ax.sDu), p.uxLo, p.uxHi));
-            }
-            if (ay.sDu != 0) {
-                first = std::max(first, ClampToInt(CeilDiv(-valueY, ay.sDu), p.uxLo, p.uxHi));
-                last = std::min(last, ClampToInt(CeilDiv(ay.limit - valueY, ay.sDu), p.uxLo, p.uxHi));
-            }
-            firsts[i] = first, lasts[i] = last;
-        }
+        DivideSpans(p, b);
     } else {
-        // The first column inside is the larger of the two axes' first columns, the end the smaller of their
-        // ends; ceil is monotone, so each is the ceil of the larger (smaller) estimate. The true value lies within
-        // e of the estimate, so ceil(t - e) is right unless an integer lies within e above it. Estimates are
-        // clamped to a little beyond the rectangle, at half-integers so that a clamped one never looks close.
-        const double tMin = p.uxLo - 4.5, tMax = p.uxHi + 4.5, e = p.error;
-        alignas(16) double lows[kBand], highs[kBand];
-        for (int i = 0; i < rows; ++i) {
-            const double uy = top + i;
-            lows[i] = std::clamp(std::max(ax.lowT0 + uy * ax.slope, ay.lowT0 + uy * ay.slope), tMin, tMax);
-            highs[i] = std::clamp(std::min(ax.highT0 + uy * ax.slope, ay.highT0 + uy * ay.slope), tMin, tMax);
-        }
-        int unsure = 0;
-        for (int i = 0; i < rows; ++i) {
-            const int first = Ceil(lows[i] - e), last = Ceil(highs[i] - e);
-            firsts[i] = first, lasts[i] = last;
-            unsure |= (first < lows[i] + e) | (last < highs[i] + e);
-        }
-        if (unsure) {
-            // Rare: settle each close call with one exact test at the integer in question.
-            for (int i = 0; i < rows; ++i) {
-                const int64_t uy = top + i;
-                const int64_t valueX = ax.sBase + uy * ax.sDv, valueY = ay.sBase + uy * ay.sDv;
-                const int64_t first = firsts[i], last = lasts[i];
-                const bool firstInside = valueX + first * ax.sDu >= 0 && valueY + first * ay.sDu >= 0;
-                const bool lastPast = valueX + last * ax.sDu >= ax.limit || valueY + last * ay.sDu >= ay.limit;
-                if (first < lows[i] + e && !firstInside) ++firsts[i];
-                if (last < highs[i] + e && !lastPast) ++lasts[i];
-            }
-        }
-        for (int i = 0; i < rows; ++i) {
-            firsts[i] = std::max(firsts[i], p.uxLo);
-            lasts[i] = std::min(lasts[i], p.uxHi);
-        }
+        EstimateSpans(p, b);
     }
     // Each span's first sample, from the band's first row by whole-row steps: exact, as unsigned arithmetic wraps
     // consistently and every position used lies in the cell.
-    const uint32_t dux = static_cast<uint32_t>(ax.du), duy = static_cast<uint32_t>(ay.du);
-    const uint32_t dvx = static_cast<uint32_t>(ax.dv), dvy = static_cast<uint32_t>(ay.dv);
-    const uint32_t topX = static_cast<uint32_t>(ax.base + top * ax.dv);
-    const uint32_t topY = static_cast<uint32_t>(ay.base + top * ay.dv);
+    const uint32_t dux = static_cast<uint32_t>(p.ax.du), duy = static_cast<uint32_t>(p.ay.du);
+    const uint32_t dvx = static_cast<uint32_t>(p.ax.dv), dvy = static_cast<uint32_t>(p.ay.dv);
+    const uint32_t topX = static_cast<uint32_t>(p.ax.base + top * p.ax.dv);
+    const uint32_t topY = static_cast<uint32_t>(p.ay.base + top * p.ay.dv);
     for (int i = 0; i < rows; ++i) {
-        b.xs[i] = topX + static_cast<uint32_t>(i) * dvx + static_cast<uint32_t>(firsts[i]) * dux;
-        b.ys[i] = topY + static_cast<uint32_t>(i) * dvy + static_cast<uint32_t>(firsts[i]) * duy;
+        b.xs[i] = topX + static_cast<uint32_t>(i) * dvx + static_cast<uint32_t>(b.firsts[i]) * dux;
+        b.ys[i] = topY + static_cast<uint32_t>(i) * dvy + static_cast<uint32_t>(b.firsts[i]) * duy;
     }
     // The walk comes to these bytes a while later; asking now hides most of a cache miss.
     const uint8_t* row = p.destCorner + static_cast<ptrdiff_t>(top - p.cornerUy) * p.destPitch;
     for (int i = 0; i < rows; ++i, row += p.destPitch) {
-        const int first = firsts[i] - p.cornerUx, end = std::max(first, lasts[i] - 1 - p.cornerUx);
+        const int first = b.firsts[i] - p.cornerUx, end = std::max(first, b.lasts[i] - 1 - p.cornerUx);
         for (int k = 0; k < prefetchLines; ++k) QUORVEL_PREFETCH_FOR_WRITE(row + std::min(first + 64 * k, end));
         QUORVEL_PREFETCH_FOR_WRITE(row + end);
     }
