@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "image/image_file.h"
+#include "seam/dib_header.h"
 #include "seam/gdi.h"
 
 namespace quorvel::testing {
@@ -73,11 +74,7 @@ inline Image LoadAsset(const std::string& name) {
 inline plat::Dc MemoryDc(int width, int height, int bitsPerPixel = 32) {
     plat::Dc dc = plat::CreateCompatibleDC(nullptr);
     plat::BitmapInfo256 info{};
-    info.header.biSize = sizeof(plat::BitmapInfoHeader);
-    info.header.biWidth = width;
-    info.header.biHeight = -height;
-    info.header.biPlanes = 1;
-    info.header.biBitCount = static_cast<uint16_t>(bitsPerPixel);
+    info.header = plat::TopDownDibHeader(width, height, static_cast<uint16_t>(bitsPerPixel));
     void* bits = nullptr;
     plat::Bitmap bitmap = plat::CreateDIBSection(dc, &info, plat::kDibRgbColors, &bits);
     plat::SelectObject(dc, bitmap);

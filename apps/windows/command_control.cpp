@@ -11,8 +11,12 @@
 #include "button/button_face.h"
 #include "button/command.h"
 #include "apps/windows/button_resources.h"
+#include "host/win32/dib.h"
 #include "host/win32/dpi.h"
+#include "host/win32/font.h"
 #include "host/win32/handles.h"
+#include "host/win32/window_class.h"
+#include "host/win32/window_procedure.h"
 
 namespace quorvel::win32 {
 namespace {
@@ -52,15 +56,7 @@ private:
 };
 
 UniqueBitmap CreateImage(int width, int height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width > 0 ? width : 1;
-    info.bmiHeader.biHeight = -(height > 0 ? height : 1);
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    return UniqueBitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    return CreateTopDownDib32(width > 0 ? width : 1, height > 0 ? height : 1);
 }
 
 struct CreateParams {
@@ -76,7 +72,8 @@ public:
         face_.SetRefresh([this] { InvalidateRect(hwnd_, nullptr, FALSE); });
     }
 
-    void Load(const CREATESTRUCTW& create, const CreateParams* params) {
+    void Load(const CREATESTRUCTW& create) {
+        const auto* params = static_cast<const CreateParams*>(create.lpCreateParams);
         // The host loads the instance from its stored properties: the caption and the face name of its font.
         PropertyBag stored;
         // A default of another type makes the store keep every value it is given.
@@ -196,20 +193,13 @@ private:
     HFONT CaptionFont() {
         const Font& wanted = command_.Label().font;
         if (!font_ || !(fontOf_ == wanted)) {
-            LOGFONTW lf{};
-            // A negative height asks for the character height itself, which is what a point size measures.
-            lf.lfHeight = -TwipsToPixels(ToInt32(wanted.size * kTwipsPerPoint).value_or(0), dpi_);
-            lf.lfWeight = wanted.weight;
-            lf.lfItalic = wanted.italic;
-            lf.lfUnderline = wanted.underline;
-            lf.lfStrikeOut = wanted.strikethrough;
-            lf.lfCharSet = static_cast<BYTE>(wanted.charset);
-            lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
-            lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-            lf.lfQuality = DEFAULT_QUALITY;
-            lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-            lstrcpynW(lf.lfFaceName, wanted.name.c_str(), LF_FACESIZE);
-            font_ = UniqueFont(CreateFontIndirectW(&lf));
+            font_ = CreateFontOf({.face = wanted.name,
+                                  .pixelHeight = TwipsToPixels(ToInt32(wanted.size * kTwipsPerPoint).value_or(0), dpi_),
+                                  .weight = wanted.weight,
+                                  .italic = wanted.italic,
+                                  .underline = wanted.underline,
+                                  .strikeOut = wanted.strikethrough,
+                                  .charset = static_cast<BYTE>(wanted.charset)});
             fontOf_ = wanted;
         }
         return font_.Get();
@@ -261,105 +251,68 @@ public:
     bool destroyed = false;
 };
 
-CommandWindow* FromWindow(HWND window) {
-    return reinterpret_cast<CommandWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+// The mouse button of a WM_xBUTTONDOWN, WM_xBUTTONUP or WM_xBUTTONDBLCLK message: the system numbers the
+// left, right and middle buttons' messages in threes.
+int ButtonOf(UINT message) {
+    constexpr int kButtons[] = {kLeftButton, kRightButton, kMiddleButton};
+    return kButtons[(message - WM_LBUTTONDOWN) / 3];
 }
 
 LRESULT Dispatch(CommandWindow& self, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_SETFOCUS:
-        self.Core().UserControl_GotFocus();
-        return 0;
-    case WM_KILLFOCUS:
-        self.Core().UserControl_LostFocus();
-        return 0;
-    case WM_LBUTTONDOWN:
-        self.MouseDown(kLeftButton, wParam, lParam);
-        return 0;
-    case WM_RBUTTONDOWN:
-        self.MouseDown(kRightButton, wParam, lParam);
-        return 0;
-    case WM_MBUTTONDOWN:
-        self.MouseDown(kMiddleButton, wParam, lParam);
-        return 0;
-    case WM_MOUSEMOVE:
-        self.MouseMove(wParam, lParam);
-        return 0;
-    case WM_LBUTTONUP:
-        self.MouseUp(kLeftButton, wParam, lParam);
-        return 0;
-    case WM_RBUTTONUP:
-        self.MouseUp(kRightButton, wParam, lParam);
-        return 0;
-    case WM_MBUTTONUP:
-        self.MouseUp(kMiddleButton, wParam, lParam);
-        return 0;
-    case WM_SIZE:
-        self.Resize(LOWORD(lParam), HIWORD(lParam));
-        return 0;
-    case WM_TIMER:
-        if (wParam == kTmrMouse) self.TmrMouse_Timer();
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(window, &ps);
-        if (dc) self.Paint(dc);
-        EndPaint(window, &ps);
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        self.Paint(reinterpret_cast<HDC>(wParam));
-        return 0;
-    case WM_DESTROY:
-        self.StopTimers();
-        return 0;
-    default:
-        return DefWindowProcW(window, message, wParam, lParam);
+        case WM_CREATE: self.Load(*reinterpret_cast<const CREATESTRUCTW*>(lParam)); return 0;
+        case WM_SETFOCUS: self.Core().UserControl_GotFocus(); return 0;
+        case WM_KILLFOCUS: self.Core().UserControl_LostFocus(); return 0;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN: self.MouseDown(ButtonOf(message), wParam, lParam); return 0;
+        case WM_MOUSEMOVE: self.MouseMove(wParam, lParam); return 0;
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP: self.MouseUp(ButtonOf(message), wParam, lParam); return 0;
+        case WM_SIZE: self.Resize(LOWORD(lParam), HIWORD(lParam)); return 0;
+        case WM_TIMER:
+            if (wParam == kTmrMouse) self.TmrMouse_Timer();
+            return 0;
+        case WM_ERASEBKGND: return 1;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(window, &ps);
+            if (dc) self.Paint(dc);
+            EndPaint(window, &ps);
+            return 0;
+        }
+        case WM_PRINTCLIENT: self.Paint(reinterpret_cast<HDC>(wParam)); return 0;
+        case WM_DESTROY: self.StopTimers(); return 0;
+        default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
-LRESULT CALLBACK CommandProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        auto* self = new (std::nothrow) CommandWindow(window, create->hInstance);
-        if (!self) return FALSE;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    CommandWindow* self = FromWindow(window);
-    if (!self) return DefWindowProcW(window, message, wParam, lParam);
-    if (message == WM_CREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        self->Load(*create, static_cast<const CreateParams*>(create->lpCreateParams));
-        return 0;
-    }
+// Each button window makes its own object, and deletes it once the window is gone and none of its handlers is
+// still running.
+CommandWindow* NewCommandWindow(HWND window, const CREATESTRUCTW& create) {
+    return new (std::nothrow) CommandWindow(window, create.hInstance);
+}
+
+LRESULT CommandMessage(CommandWindow& self, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        self->destroyed = true;
-        if (self->busy == 0) delete self;
+        self.destroyed = true;
+        if (self.busy == 0) delete &self;
         return DefWindowProcW(window, message, wParam, lParam);
     }
-    ++self->busy;
-    const LRESULT result = Dispatch(*self, window, message, wParam, lParam);
-    if (--self->busy == 0 && self->destroyed) delete self;
+    ++self.busy;
+    const LRESULT result = Dispatch(self, window, message, wParam, lParam);
+    if (--self.busy == 0 && self.destroyed) delete &self;
     return result;
 }
 
 }  // namespace
 
 bool RegisterCommandClass(HINSTANCE instance) {
-    WNDCLASSEXW existing{};
-    existing.cbSize = sizeof existing;
-    if (GetClassInfoExW(instance, kClassName, &existing)) return true;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = CommandProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kClassName;
-    return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return RegisterWindowClass({.name = kClassName,
+                                .procedure = WindowProcedure<CommandWindow, &CommandMessage, &NewCommandWindow>,
+                                .instance = instance,
+                                .cursor = LoadCursorW(nullptr, IDC_ARROW)});
 }
 
 HWND CreateCommand(HWND parent, int id, int x, int y, int width, int height, const wchar_t* caption, HFONT font) {
@@ -374,11 +327,11 @@ HWND CreateCommand(HWND parent, int id, int x, int y, int width, int height, con
 }
 
 void Command_Initialize(HWND button) {
-    if (CommandWindow* self = FromWindow(button)) self->Initialize();
+    if (CommandWindow* self = OwnerOf<CommandWindow>(button)) self->Initialize();
 }
 
 void Command_SetEnabled(HWND button, bool enabled) {
-    if (CommandWindow* self = FromWindow(button)) self->Core().SetEnabled(enabled);
+    if (CommandWindow* self = OwnerOf<CommandWindow>(button)) self->Core().SetEnabled(enabled);
 }
 
 }  // namespace quorvel::win32

@@ -7,8 +7,11 @@
 #include <cstring>
 #include <utility>
 
+#include "host/win32/dib.h"
 #include "host/win32/handles.h"
 #include "host/win32/resource_picture.h"
+#include "host/win32/window_class.h"
+#include "host/win32/window_procedure.h"
 
 namespace quorvel::win32 {
 namespace {
@@ -34,15 +37,8 @@ Still LoadStill(HINSTANCE module) {
     if (!LoadPictureResource(module, IDR_PREVIEW_STILL, picture) || picture.width > kMaxStillSide ||
         picture.height > kMaxStillSide)
         return still;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = picture.width;
-    info.bmiHeader.biHeight = -picture.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    UniqueBitmap bitmap = CreateTopDownDib32(picture.width, picture.height, &bits);
     if (!bitmap || !bits) return still;
     std::memcpy(bits, picture.pixels.data(), picture.pixels.size() * sizeof(uint32_t));
     GdiFlush();
@@ -83,26 +79,19 @@ void Form_Unload(HWND form) {
     PostQuitMessage(0);
 }
 
-LRESULT CALLBACK FormProc(HWND form, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* state = reinterpret_cast<PreviewForm*>(GetWindowLongPtrW(form, GWLP_USERDATA));
+LRESULT FormMessage(PreviewForm& state, HWND form, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_NCCREATE:
-            SetWindowLongPtrW(form, GWLP_USERDATA,
-                              reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-            break;
         case WM_ERASEBKGND:
             return 1;  // painting covers every pixel
         case WM_PAINT: {
-            if (!state) break;
             PAINTSTRUCT paint;
             HDC dc = BeginPaint(form, &paint);
-            PaintForm(form, dc, *state);
+            PaintForm(form, dc, state);
             EndPaint(form, &paint);
             return 0;
         }
         case WM_PRINTCLIENT:
-            if (!state) break;
-            PaintForm(form, reinterpret_cast<HDC>(wParam), *state);
+            PaintForm(form, reinterpret_cast<HDC>(wParam), state);
             return 0;
         case WM_DESTROY:
             Form_Unload(form);
@@ -137,13 +126,11 @@ void RunFormLoop(UniqueWindow& form, HWND host) {
 void RunPreview(HINSTANCE instance, HWND host) {
     if (!host || !IsWindow(host)) return;  // a handle naming no window: nothing to show the still in
 
-    WNDCLASSW formClass{};
-    formClass.lpfnWndProc = FormProc;
-    formClass.hInstance = instance;
-    formClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    formClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    formClass.lpszClassName = kFormClass;
-    RegisterClassW(&formClass);
+    RegisterWindowClass({.name = kFormClass,
+                         .procedure = WindowProcedure<PreviewForm, &FormMessage>,
+                         .instance = instance,
+                         .cursor = LoadCursorW(nullptr, IDC_ARROW),
+                         .background = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))});
 
     PreviewForm state;
     state.host = host;

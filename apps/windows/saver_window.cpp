@@ -12,6 +12,8 @@
 #include "host/win32/frame_clock.h"
 #include "host/win32/handles.h"
 #include "host/win32/resource_picture.h"
+#include "host/win32/window_class.h"
+#include "host/win32/window_procedure.h"
 #include "saver/frame_pacer.h"
 #include "saver/random_source.h"
 #include "saver/saver.h"
@@ -75,7 +77,6 @@ public:
     void Form_Activate();
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     void RunAnimation();
@@ -113,15 +114,13 @@ private:
 };
 
 bool SaverWindow::Create() {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_OWNDC;
-    wc.lpfnWndProc = WindowProc;
-    wc.hInstance = instance_;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);  // Display's colour until the first frame
-    wc.lpszClassName = kWindowClass;
-    RegisterClassExW(&wc);  // fails harmlessly when already registered
+    RegisterWindowClass({.name = kWindowClass,
+                         .procedure = WindowProcedure<SaverWindow, &SaverWindow::HandleMessage>,
+                         .instance = instance_,
+                         .style = CS_OWNDC,
+                         .cursor = LoadCursorW(nullptr, IDC_ARROW),
+                         // Display's colour until the first frame
+                         .background = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1)});
     HWND window =
         CreateWindowExW(0, kWindowClass, kSaverWindowTitle, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance_, this);
     if (!window) return false;
@@ -247,16 +246,6 @@ void SaverWindow::Paint(HDC dc) {
         BitBlt(dc, 0, 0, width_, height_, reinterpret_cast<HDC>(frame->GetDC()), 0, 0, SRCCOPY);
 }
 
-LRESULT CALLBACK SaverWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<SaverWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(window, message, wParam, lParam);
-    return self->HandleMessage(window, message, wParam, lParam);
-}
-
 LRESULT SaverWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_LBUTTONDOWN:
@@ -294,7 +283,6 @@ LRESULT SaverWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
                 unloaded_ = true;
                 EndSaver();
             }
-            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
             return 0;
         default:
             break;

@@ -2,6 +2,7 @@
 #include "saver/saver.h"
 
 #include "saver/sprite_cells.h"
+#include "seam/dib_header.h"
 #include "surface/palette.h"
 
 namespace quorvel {
@@ -20,12 +21,7 @@ bool SheetPicture::Load(const Image& sheet) {
     Release();
     if (sheet.width != kSheetSize || sheet.height != kSheetSize) return false;
     plat::BitmapInfo256 info{};
-    info.header.biSize = sizeof(plat::BitmapInfoHeader);
-    info.header.biWidth = kSheetSize;
-    info.header.biHeight = -kSheetSize;  // top-down
-    info.header.biPlanes = 1;
-    info.header.biBitCount = 8;
-    info.header.biCompression = plat::kBiRgb;
+    info.header = plat::TopDownDibHeader(kSheetSize, kSheetSize, 8);
     for (size_t i = 0; i < kPalette.size(); ++i)
         info.colors[i] = {kPalette[i].blue, kPalette[i].green, kPalette[i].red, 0};
     dc_ = plat::CreateCompatibleDC(nullptr);

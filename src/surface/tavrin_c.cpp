@@ -4,18 +4,17 @@
 #include <cstring>
 
 #include "base/numeric.h"
+#include "seam/dib_header.h"
 #include "surface/palette.h"
 #include "surface/scale_rotate.h"
 
 namespace quorvel {
 
 bool Tavrin_C::CreateSection(plat::Dc compatibleWith) {
-    Header.header.biSize = sizeof(plat::BitmapInfoHeader);
-    Header.header.biWidth = Width;
-    Header.header.biHeight = -Height;  // top-down: row 0 is the top row
-    Header.header.biPlanes = 1;
-    Header.header.biBitCount = 8;
-    Header.header.biCompression = plat::kBiRgb;
+    // biSizeImage is InitPicture's to set: InitDimensions leaves whatever an earlier InitPicture wrote.
+    const uint32_t imageSize = Header.header.biSizeImage;
+    Header.header = plat::TopDownDibHeader(Width, Height, 8);
+    Header.header.biSizeImage = imageSize;
 
     MemoryDC = plat::CreateCompatibleDC(compatibleWith);
     if (!MemoryDC) return false;

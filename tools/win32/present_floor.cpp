@@ -12,7 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "host/win32/dib.h"
 #include "host/win32/frame_clock.h"
+#include "host/win32/window_class.h"
 #include "saver/frame_pacer.h"
 
 namespace {
@@ -42,12 +44,7 @@ Buffer MakeBuffer(int width, int height) {
         BITMAPINFOHEADER header;
         RGBQUAD colours[256];
     } info{};
-    info.header.biSize = sizeof(BITMAPINFOHEADER);
-    info.header.biWidth = (width + 3) & ~3;
-    info.header.biHeight = -height;
-    info.header.biPlanes = 1;
-    info.header.biBitCount = 8;
-    info.header.biCompression = BI_RGB;
+    info.header = quorvel::win32::TopDownDibHeader((width + 3) & ~3, height, 8);
     for (int i = 0; i < 256; ++i) info.colours[i] = RGBQUAD{BYTE(i), BYTE(255 - i), BYTE(i / 2), 0};
     Buffer b;
     b.dc = CreateCompatibleDC(nullptr);
@@ -91,14 +88,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
             resultFile = argv[i];
     }
 
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = WindowProc;
-    wc.hInstance = instance;
-    wc.style = CS_OWNDC;
-    wc.lpszClassName = L"QuorvelPresentFloor";
-    RegisterClassW(&wc);
+    const quorvel::win32::WindowClass wc{
+        .name = L"QuorvelPresentFloor", .procedure = WindowProc, .instance = instance, .style = CS_OWNDC};
+    quorvel::win32::RegisterWindowClass(wc);
     const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    HWND window = CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"Quorvel present floor", WS_POPUP | WS_VISIBLE, 0,
+    HWND window = CreateWindowExW(WS_EX_TOPMOST, wc.name, L"Quorvel present floor", WS_POPUP | WS_VISIBLE, 0,
                                   0, width, height, nullptr, nullptr, instance, nullptr);
     HDC windowDc = GetDC(window);
     Buffer first = MakeBuffer(width, height), second = MakeBuffer(width, height);

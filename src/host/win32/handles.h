@@ -69,68 +69,73 @@ using UniquePen = UniqueHandle<GdiObjectTraits<HPEN>>;
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueWindow = UniqueHandle<WindowTraits>;
 
-// A window's device context from GetDC, given back with ReleaseDC. A null window means the whole screen.
-class WindowDc {
+// Two handles that are given back together (a window and its DC, a DC and the object it held before), exactly
+// once; nothing is given back while the second is null.
+template <typename Traits>
+class UniquePair {
 public:
-    WindowDc() = default;
-    explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
-    ~WindowDc() { Reset(); }
-    WindowDc(WindowDc&& other) noexcept
-        : window_(std::exchange(other.window_, nullptr)), dc_(std::exchange(other.dc_, nullptr)) {}
-    WindowDc& operator=(WindowDc&& other) noexcept {
+    using First = typename Traits::First;
+    using Second = typename Traits::Second;
+
+    UniquePair() = default;
+    UniquePair(First first, Second second) : first_(first), second_(second) {}
+    ~UniquePair() { Reset(); }
+    UniquePair(UniquePair&& other) noexcept
+        : first_(std::exchange(other.first_, First{})), second_(std::exchange(other.second_, Second{})) {}
+    UniquePair& operator=(UniquePair&& other) noexcept {
         if (this != &other) {
             Reset();
-            window_ = std::exchange(other.window_, nullptr);
-            dc_ = std::exchange(other.dc_, nullptr);
+            first_ = std::exchange(other.first_, First{});
+            second_ = std::exchange(other.second_, Second{});
         }
         return *this;
     }
-    WindowDc(const WindowDc&) = delete;
-    WindowDc& operator=(const WindowDc&) = delete;
+    UniquePair(const UniquePair&) = delete;
+    UniquePair& operator=(const UniquePair&) = delete;
 
-    HDC Get() const { return dc_; }
-    explicit operator bool() const { return dc_ != nullptr; }
+    explicit operator bool() const { return second_ != Second{}; }
     void Reset() {
-        if (dc_) ReleaseDC(window_, dc_);
-        window_ = nullptr;
-        dc_ = nullptr;
+        if (second_) Traits::Release(first_, second_);
+        first_ = First{};
+        second_ = Second{};
     }
 
+protected:
+    Second GetSecond() const { return second_; }
+
 private:
-    HWND window_ = nullptr;
-    HDC dc_ = nullptr;
+    First first_{};
+    Second second_{};
 };
 
-// An object selected into a DC for as long as this lives; the DC's previous object goes back afterwards.
-class SelectedObject {
+struct WindowDcTraits {
+    using First = HWND;
+    using Second = HDC;
+    static void Release(HWND window, HDC dc) { ReleaseDC(window, dc); }
+};
+struct SelectionTraits {
+    using First = HDC;
+    using Second = HGDIOBJ;  // what the DC held before
+    static void Release(HDC dc, HGDIOBJ previous) { SelectObject(dc, previous); }
+};
+
+// A window's device context from GetDC, given back with ReleaseDC. A null window means the whole screen.
+class WindowDc : public UniquePair<WindowDcTraits> {
+public:
+    WindowDc() = default;
+    explicit WindowDc(HWND window) : UniquePair(window, GetDC(window)) {}
+
+    HDC Get() const { return GetSecond(); }
+};
+
+// An object selected into a DC for as long as this lives; the DC's previous object goes back afterwards. It
+// converts to true when the selection took place.
+class SelectedObject : public UniquePair<SelectionTraits> {
 public:
     SelectedObject() = default;
-    SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(dc && object ? SelectObject(dc, object) : nullptr) {}
-    ~SelectedObject() { Restore(); }
-    SelectedObject(SelectedObject&& other) noexcept
-        : dc_(std::exchange(other.dc_, nullptr)), previous_(std::exchange(other.previous_, nullptr)) {}
-    SelectedObject& operator=(SelectedObject&& other) noexcept {
-        if (this != &other) {
-            Restore();
-            dc_ = std::exchange(other.dc_, nullptr);
-            previous_ = std::exchange(other.previous_, nullptr);
-        }
-        return *this;
-    }
-    SelectedObject(const SelectedObject&) = delete;
-    SelectedObject& operator=(const SelectedObject&) = delete;
+    SelectedObject(HDC dc, HGDIOBJ object) : UniquePair(dc, dc && object ? SelectObject(dc, object) : nullptr) {}
 
-    // Whether the selection took place.
-    explicit operator bool() const { return previous_ != nullptr; }
-    void Restore() {
-        if (dc_ && previous_) SelectObject(dc_, previous_);
-        dc_ = nullptr;
-        previous_ = nullptr;
-    }
-
-private:
-    HDC dc_ = nullptr;
-    HGDIOBJ previous_ = nullptr;
+    void Restore() { Reset(); }
 };
 
 // A window timer, killed when this goes or when Reset is called.

@@ -8,6 +8,8 @@
 
 #include "apps/windows/command_control.h"
 #include "helper.h"
+#include "host/win32/font.h"
+#include "host/win32/window_class.h"
 
 namespace {
 
@@ -42,19 +44,20 @@ LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     g_stateFile = commandLine;
-    WNDCLASSW frameClass{};
-    frameClass.lpfnWndProc = FrameProc;
-    frameClass.hInstance = instance;
-    frameClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    frameClass.lpszClassName = L"QuorvelButtonHost";
-    RegisterClassW(&frameClass);
-    HWND frame = CreateWindowExW(0, frameClass.lpszClassName, L"ButtonHost", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                                 100, 100, 320, 160, nullptr, nullptr, instance, nullptr);
-    HFONT font = CreateFontW(-13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
-                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"ＭＳ Ｐゴシック");
-    g_buttons[0] = quorvel::win32::CreateCommand(frame, 1, 30, 40, 93, 25, L"設定", font);
-    g_buttons[1] = quorvel::win32::CreateCommand(frame, 2, 170, 40, 93, 25, L"キャンセル", font);
-    DeleteObject(font);  // the buttons keep only its face name
+    const quorvel::win32::WindowClass frameClass{.name = L"QuorvelButtonHost",
+                                                 .procedure = FrameProc,
+                                                 .instance = instance,
+                                                 .background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)};
+    quorvel::win32::RegisterWindowClass(frameClass);
+    HWND frame = CreateWindowExW(0, frameClass.name, L"ButtonHost", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 100, 100,
+                                 320, 160, nullptr, nullptr, instance, nullptr);
+    {
+        // The buttons keep only the font's face name, so it may go once they are made.
+        const quorvel::win32::UniqueFont font =
+            quorvel::win32::CreateFontOf({.face = L"ＭＳ Ｐゴシック", .pixelHeight = 13, .charset = SHIFTJIS_CHARSET});
+        g_buttons[0] = quorvel::win32::CreateCommand(frame, 1, 30, 40, 93, 25, L"設定", font.Get());
+        g_buttons[1] = quorvel::win32::CreateCommand(frame, 2, 170, 40, 93, 25, L"キャンセル", font.Get());
+    }
     if (!frame || !g_buttons[0] || !g_buttons[1]) return 2;
     quorvel::win32::Command_SetEnabled(g_buttons[1], false);
     for (HWND button : g_buttons) quorvel::win32::Command_Initialize(button);

@@ -15,8 +15,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "helper.h"
 #include "apps/windows/preview_window.h"
+#include "helper.h"
+#include "host/win32/window_class.h"
 
 namespace {
 
@@ -61,53 +62,39 @@ LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-}  // namespace
+constexpr wchar_t kHostClass[] = L"QuorvelTestPreviewHost";
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    if (__argc != 4) return 2;
-    const int width = std::wcstol(__wargv[1], nullptr, 10), height = std::wcstol(__wargv[2], nullptr, 10);
-    const std::wstring folder = std::wstring(__wargv[3]) + L"\\";
-    const std::wstring program = Variable(L"QV_LAUNCH_EXE");
+struct Host {
+    HINSTANCE instance = nullptr;
+    int width = 0;
+    int height = 0;
+    std::wstring folder;   // the state folder, with its trailing separator
+    std::wstring program;  // QV_LAUNCH_EXE
+    bool thread = false;   // the program's preview code on a thread of this process
+};
 
-    // Magenta, so any part of the preview that the program leaves unpainted stands out.
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = FrameProc;
-    windowClass.hInstance = instance;
-    windowClass.hbrBackground = CreateSolidBrush(RGB(255, 0, 255));
-    windowClass.lpszClassName = L"QuorvelTestPreviewHost";
-    RegisterClassW(&windowClass);
+// A preview window with the program (or its preview code) inside it, and host.txt saying where and whose.
+bool OpenPreview(const Host& host) {
+    g_preview = CreateWindowExW(0, kHostClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 8, 8, host.width,
+                                host.height, g_frame, nullptr, host.instance, nullptr);
+    std::wstring arguments = Variable(L"QV_HOST_ARGS");
+    const std::wstring handle = std::to_wstring(reinterpret_cast<ULONG_PTR>(g_preview));
+    for (size_t at = arguments.find(L"%h"); at != std::wstring::npos; at = arguments.find(L"%h", at))
+        arguments.replace(at, 2, handle);
+    const bool started = g_preview && host.thread && CreateThread(nullptr, 0, PreviewThread, nullptr, 0, nullptr);
+    const DWORD programPid = !g_preview     ? 0
+                             : host.thread ? (started ? GetCurrentProcessId() : 0)
+                                           : Launch(host.program, arguments).dwProcessId;
+    POINT origin{0, 0};
+    ClientToScreen(g_preview, &origin);
+    WriteStateFile(host.folder + L"host.txt", "left=" + std::to_string(origin.x) + "\ntop=" +
+                                                  std::to_string(origin.y) + "\nprogram=" +
+                                                  std::to_string(programPid) + "\n");
+    return programPid != 0;
+}
 
-    const DWORD frameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    RECT outer{0, 0, width + 16, height + 16};
-    AdjustWindowRect(&outer, frameStyle, FALSE);
-    g_frame = CreateWindowExW(0, windowClass.lpszClassName, L"Quorvel preview host", frameStyle, 60, 60,
-                              outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr, instance, nullptr);
-    if (!g_frame) return 3;
-    ShowWindow(g_frame, SW_SHOW);
-    UpdateWindow(g_frame);
-    const bool thread = Variable(L"QV_HOST_MODE") == L"thread";
-    if (thread && !(g_resources = static_cast<HINSTANCE>(LoadLibraryExW(
-                        program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE))))
-        return 4;
-    // A preview window with the program (or its preview code) inside it, and host.txt saying where and whose.
-    auto open = [&] {
-        g_preview = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 8, 8,
-                                    width, height, g_frame, nullptr, instance, nullptr);
-        std::wstring arguments = Variable(L"QV_HOST_ARGS");
-        const std::wstring handle = std::to_wstring(reinterpret_cast<ULONG_PTR>(g_preview));
-        for (size_t at = arguments.find(L"%h"); at != std::wstring::npos; at = arguments.find(L"%h", at))
-            arguments.replace(at, 2, handle);
-        const bool started = g_preview && thread && CreateThread(nullptr, 0, PreviewThread, nullptr, 0, nullptr);
-        const DWORD programPid = !g_preview ? 0 : thread ? (started ? GetCurrentProcessId() : 0)
-                                                         : Launch(program, arguments).dwProcessId;
-        POINT origin{0, 0};
-        ClientToScreen(g_preview, &origin);
-        WriteStateFile(folder + L"host.txt", "left=" + std::to_string(origin.x) + "\ntop=" + std::to_string(origin.y) +
-                                                 "\nprogram=" + std::to_string(programPid) + "\n");
-        return programPid != 0;
-    };
-    if (!open()) return 5;
-
+// Keeps children.txt up to date and obeys command.txt until the frame is gone.
+int ServeStateFolder(const Host& host) {
     std::string children = "none";
     for (;;) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
@@ -119,12 +106,45 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         const std::string now = IsWindow(g_preview) ? Children() : "";
         if (now != children) {
             children = now;
-            WriteStateFile(folder + L"children.txt", children);
+            WriteStateFile(host.folder + L"children.txt", children);
         }
-        const std::string command = TakeCommand(folder + L"command.txt");
+        const std::string command = TakeCommand(host.folder + L"command.txt");
         if (command == "destroy") DestroyWindow(g_preview);
-        if (command == "again" && !IsWindow(g_preview) && !open()) return 5;
+        if (command == "again" && !IsWindow(g_preview) && !OpenPreview(host)) return 5;
         if (command == "destroy-frame") DestroyWindow(g_frame);
         if (command == "close-frame") PostMessageW(g_frame, WM_CLOSE, 0, 0);
     }
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    if (__argc != 4) return 2;
+    Host host;
+    host.instance = instance;
+    host.width = std::wcstol(__wargv[1], nullptr, 10);
+    host.height = std::wcstol(__wargv[2], nullptr, 10);
+    host.folder = std::wstring(__wargv[3]) + L"\\";
+    host.program = Variable(L"QV_LAUNCH_EXE");
+    host.thread = Variable(L"QV_HOST_MODE") == L"thread";
+
+    // Magenta, so any part of the preview that the program leaves unpainted stands out.
+    quorvel::win32::RegisterWindowClass({.name = kHostClass,
+                                         .procedure = FrameProc,
+                                         .instance = instance,
+                                         .background = CreateSolidBrush(RGB(255, 0, 255))});
+
+    const DWORD frameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    RECT outer{0, 0, host.width + 16, host.height + 16};
+    AdjustWindowRect(&outer, frameStyle, FALSE);
+    g_frame = CreateWindowExW(0, kHostClass, L"Quorvel preview host", frameStyle, 60, 60, outer.right - outer.left,
+                              outer.bottom - outer.top, nullptr, nullptr, instance, nullptr);
+    if (!g_frame) return 3;
+    ShowWindow(g_frame, SW_SHOW);
+    UpdateWindow(g_frame);
+    if (host.thread && !(g_resources = static_cast<HINSTANCE>(LoadLibraryExW(
+                             host.program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE))))
+        return 4;
+    if (!OpenPreview(host)) return 5;
+    return ServeStateFolder(host);
 }
