@@ -9,7 +9,7 @@
 #include <string>
 
 #include "bench_assets.h"
-#include "seam/portable/portable_gdi.h"
+#include "seam/portable/test_hooks.h"
 #include "saver/saver.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "seam/portable/portable_gdi.h"
+#include "seam/portable/test_hooks.h"
 #include "saver/saver.h"
 #include "support.h"
 #include "surface/scale_rotate.h"

@@ -27,7 +27,7 @@
 #include <string>
 
 #include "image/image_file.h"
-#include "seam/portable/portable_gdi.h"
+#include "seam/portable/test_hooks.h"
 #include "saver/saver.h"
 
 namespace {
