@@ -20,6 +20,7 @@
 
 #include "apps/x11/embedded_sheets.h"
 #include "host/x11/frame_clock.h"
+#include "host/x11/monitors.h"
 #include "apps/x11/options.h"
 #include "host/x11/presenter.h"
 #include "host/x11/x_errors.h"
@@ -57,6 +58,9 @@ struct DrawTarget {
     Visual* visual = nullptr;
     int depth = 0;
     int width = 0, height = 0;
+    // A bare root window or a full-screen one of our own spans the monitors; a daemon's or another program's
+    // window is one place to fill, whatever lies under it.
+    bool spansMonitors = false;
 };
 
 std::optional<DrawTarget> Foreign(Display* display, Window window) {
@@ -100,12 +104,15 @@ class Shell final : public RunHost {
 public:
     Shell(Display* display, const DrawTarget& target, const Settings& settings, const Image& cyan, const Image& green)
         : display_(display), target_(target), presenter_(display, target.window, target.visual, target.depth),
-          saver_(settings, Box(target.width, target.height), cyan, green),
+          saver_(settings, Box(target.width, target.height), cyan, green, Monitors()),
           loop_(*this, RunTiming::ForRefresh(RefreshRate(display, target.window)), saver_, random_) {}
 
     // False when nothing can be presented in this window's format.
     bool Start() { return presenter_.Resize(target_.width, target_.height); }
-    void Run() { loop_.Run(); }
+    void Run(bool logTargets) {
+        logTargets_ = logTargets;
+        loop_.Run();
+    }
 
     double Now() override { return x11::Now(); }
     void WaitUntil(double deadline) override;
@@ -114,6 +121,10 @@ public:
 
 private:
     static PictureBox Box(int width, int height) { return {nullptr, double(width), double(height)}; }
+    std::vector<ScreenRect> Monitors() const {
+        return target_.spansMonitors ? MonitorsOn(display_, target_.window) : std::vector<ScreenRect>{};
+    }
+    void LogTargets();
     void HandlePending();
     void HandleEvent(const XEvent& event);
 
@@ -123,6 +134,8 @@ private:
     Saver saver_;
     TimeOfDayRandom random_;
     RunLoop loop_;
+    bool logTargets_ = false;
+    ScreenPoint logged_[2] = {{-1, -1}, {-1, -1}};
     std::pair<int, int> newSize_;
     Atom deleteWindow_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
 };
@@ -178,7 +191,7 @@ void Shell::HandleEvent(const XEvent& event) {
 // New buffers and a new image of the new size; the crawlers carry on along their paths.
 void Shell::ApplyResize() {
     std::tie(target_.width, target_.height) = newSize_;
-    saver_.Resize(Box(target_.width, target_.height));
+    saver_.Resize(Box(target_.width, target_.height), Monitors());
     presenter_.Resize(target_.width, target_.height);
 }
 
@@ -191,10 +204,21 @@ void Shell::Present(PresentScope scope) {
     const PresentRect whole{0, 0, target_.width, target_.height};
     presenter_.Put(frame.Pixels, frame.Pitch,
                    scope == PresentScope::kWhole ? std::span<const PresentRect>(&whole, 1) : changed);
+    if (logTargets_) LogTargets();
+}
+
+void Shell::LogTargets() {
+    for (int crawler = 0; crawler < 2; ++crawler) {
+        const ScreenPoint target = saver_.Target(crawler);
+        if (target.X == logged_[crawler].X && target.Y == logged_[crawler].Y) continue;
+        logged_[crawler] = target;
+        std::printf("target %d %d %d\n", crawler, target.X, target.Y);
+        std::fflush(stdout);
+    }
 }
 
 // The saver on `target` (the window found as `window`) until it ends; the exit status, the reason printed.
-int RunOn(Display* display, Window window, const std::optional<DrawTarget>& target, const Settings& settings,
+int RunOn(Display* display, Window window, const std::optional<DrawTarget>& target, const Options& options,
           const Image& cyan, const Image& green) {
     if (!target) {
         std::fprintf(stderr, "quorvel: no window 0x%lx on this display\n", window);
@@ -204,9 +228,9 @@ int RunOn(Display* display, Window window, const std::optional<DrawTarget>& targ
         std::fprintf(stderr, "quorvel: the window's visual is not TrueColor, which is all this program draws on\n");
         return 1;
     }
-    Shell shell(display, *target, settings, cyan, green);
+    Shell shell(display, *target, options.settings, cyan, green);
     if (shell.Start()) {
-        shell.Run();
+        shell.Run(options.logTargets);
     } else if (!WatchedWindowGone()) {
         std::fprintf(stderr, "quorvel: cannot present on this window: its pixels are 16, 24 or 32 bits with "
                              "colour masks this program does not know\n");
@@ -242,13 +266,16 @@ int Main(int argc, char** argv) {
     }
     Window window = None;
     std::optional<DrawTarget> target;
+    bool spansMonitors = options.fullscreen;
     if (options.target == Target::OwnWindow) {
         target = OwnWindow(display, options.fullscreen);
         window = target->window;
         TrapErrors(window);
     } else {
         window = options.target == Target::WindowId ? options.windowId : DefaultRootWindow(display);
+        spansMonitors = options.target == Target::Root;
         if (const char* named = std::getenv("XSCREENSAVER_WINDOW"); named && options.target == Target::Root) {
+            spansMonitors = false;
             const auto id = ParseWindowId(named);
             if (!id) {
                 std::fprintf(stderr, "quorvel: XSCREENSAVER_WINDOW holds no window id: '%s'\n", named);
@@ -260,7 +287,8 @@ int Main(int argc, char** argv) {
         TrapErrors(window);
         target = Foreign(display, window);
     }
-    const int status = RunOn(display, window, target, options.settings, cyan, green);
+    if (target) target->spansMonitors = spansMonitors;
+    const int status = RunOn(display, window, target, options, cyan, green);
     if (target && target->own && !WatchedWindowGone()) XDestroyWindow(display, target->window);
     XCloseDisplay(display);
     return status;

@@ -75,6 +75,8 @@ public:
     void SetCourse(int crawler, float turnRate, std::optional<ScreenPoint> target = std::nullopt) {
         core_.SetCourse(crawler, turnRate, target);
     }
+    // Where crawler 0 or 1 is heading, in display pixels.
+    ScreenPoint Target(int crawler) const { return core_.Target(crawler); }
 
     // For measuring: how frames are cleared, the blits the next Draw makes, and a sheet's pixels as grabbed
     // (0: cyan, 1: green).

@@ -191,6 +191,10 @@ public:
     void Form_QueryUnload() { Running = 0; }
     // For a picture: a crawler's turn rate and the rate it drifts to, and where it steers when given.
     void SetCourse(int crawler, float turnRate, std::optional<ScreenPoint> target);
+    ScreenPoint Target(int crawler) const {
+        const Crawler& c = Crawlers[crawler == 0 ? 0 : 1];
+        return {c.TargetX, c.TargetY};
+    }
 
     int TrailLength() const { return static_cast<int>(Crawlers[0].Trail.size()); }
 
