@@ -24,3 +24,21 @@ QV_DONE=''
 qv_done() { QV_DONE=1; }
 qv_exit_check() { [[ -n $QV_DONE ]] || { echo "FAIL: $QV_NAME ended before its last step" >&2; false; }; }
 trap 'qv_fail "line $LINENO: \"$BASH_COMMAND\" ended with status $?"' ERR
+
+# For the X11 program's suites. qv_green_shown LIMIT [X Y W H]: a screenshot (of that region) shows more than
+# LIMIT lit pixels, all in the green sheet's colours; any other colour fails the test. The screenshot is left in
+# $QV_TMP/shot.png.
+qv_green_shown() {
+  local foreign
+  if [[ ! -s $QV_TMP/green-colours ]]; then
+    qv_colours "$QV_SRC/assets/sheet_green.bmp" | awk '{ print $2 }' | sort -u >"$QV_TMP/green-colours"
+    (($(wc -l <"$QV_TMP/green-colours") > 5)) || qv_fail "could not read the colours of the green sheet"
+  fi
+  qv_screenshot "$QV_TMP/shot.png"
+  qv_colours "$QV_TMP/shot.png" "${@:2}" >"$QV_TMP/shown"
+  foreign=$(awk '{ print $2 }' "$QV_TMP/shown" | sort | comm -23 - "$QV_TMP/green-colours" | grep -vx 000000 | head -3)
+  [[ -z $foreign ]] || { cp "$QV_TMP/shot.png" "$QV_ARTIFACTS/"; qv_fail "foreign colours $foreign on the screen"; }
+  (($(awk '$2 != "000000" { n += $1 } END { print n + 0 }' "$QV_TMP/shown") > $1))
+}
+# The shared-memory segments a process holds.
+qv_segments_of() { ipcs -m -p | awk -v pid="$1" '$3 == pid' | grep -c . || true; }

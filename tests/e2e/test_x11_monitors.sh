@@ -35,3 +35,4 @@ kill -TERM "$pid"
 qv_wait_exit "$pid" 2 || qv_fail "SIGTERM did not end the program"
 [[ ! -s $QV_TMP/stderr ]] || qv_fail "the program printed: $(head -3 "$QV_TMP/stderr")"
 qv_pass "$(grep -c '^target ' "$QV_TMP/targets") targets logged, every one on a monitor, none in the gap"
+qv_done

@@ -21,20 +21,8 @@ for bad in "--bogus|'--bogus'" "-size large|'large' for -size"; do
 done
 qv_pass "--help ends with 0; an unknown option or a malformed value with 2 and a message naming it"
 
-qv_colours "$QV_SRC/assets/sheet_green.bmp" | awk '{ print $2 }' | sort -u >"$QV_TMP/allowed"
-(($(wc -l <"$QV_TMP/allowed") > 5)) || qv_fail "could not read the colours of the green sheet"
-# LIMIT [X Y W H]: a screenshot (of that region) shows more than LIMIT lit pixels, all in the green sheet's colours.
-green_shown() {
-  local foreign
-  qv_screenshot "$QV_TMP/shot.png"
-  qv_colours "$QV_TMP/shot.png" "${@:2}" >"$QV_TMP/shown"
-  foreign=$(awk '{ print $2 }' "$QV_TMP/shown" | sort | comm -23 - "$QV_TMP/allowed" | grep -vx 000000 | head -3)
-  [[ -z $foreign ]] || { cp "$QV_TMP/shot.png" "$QV_ARTIFACTS/"; qv_fail "foreign colours $foreign on the screen"; }
-  (($(awk '$2 != "000000" { n += $1 } END { print n + 0 }' "$QV_TMP/shown") > $1))
-}
 # Process ids of the program copy at PATH, however it was started.
 program_pids() { ps -e -o pid=,args= | awk -v p="$1" '$2 == p || ($2 ~ /sh$/ && index($0, p)) { print $1 }'; }
-segments_of() { ipcs -m -p | awk -v pid="$1" '$3 == pid' | grep -c .; }
 
 # The daemon refuses to start programs as root: it runs as nobody, on a copy of the program nobody can reach.
 chmod 755 "$QV_TMP"
@@ -53,9 +41,9 @@ end_daemon() {
 }
 qv_wait_until 20 as_nobody xscreensaver-command -time >/dev/null 2>&1 || qv_fail "the daemon did not answer"
 as_nobody xscreensaver-command -activate >/dev/null || qv_fail "xscreensaver-command -activate failed"
-qv_wait_until 20 green_shown 2000 || { end_daemon; qv_fail "no crawlers after -activate: $(tail -3 "$QV_TMP/daemon.log")"; }
+qv_wait_until 20 qv_green_shown 2000 || { end_daemon; qv_fail "no crawlers after -activate: $(tail -3 "$QV_TMP/daemon.log")"; }
 pid=$(program_pids "$QV_TMP/bin/quorvel" | tail -n1)
-[[ -n $pid ]] && (($(segments_of "$pid") > 0)) || qv_fail "the program ($pid) presents without shared memory"
+[[ -n $pid ]] && (($(qv_segments_of "$pid") > 0)) || qv_fail "the program ($pid) presents without shared memory"
 # A window of its own would lie over the daemon's and hide what the daemon shows.
 ! qv_window '^Quorvel$' || qv_fail "the daemon's program opened a window of its own"
 qv_pass "after -activate the daemon's program draws crawlers in the green sheet's colours on black in its window"
@@ -65,7 +53,7 @@ as_nobody xscreensaver-command -deactivate >/dev/null
 # a shared build and two busy loops, with the program's own work after the signal under 20 ms of processor time).
 qv_wait_until "$QV_ENDS_WITHIN" qv_not qv_running "$pid" ||
   { end_daemon; qv_fail "the program still ran $QV_ENDS_WITHIN s after -deactivate"; }
-(($(segments_of "$pid") == 0)) || qv_fail "the program left a shared-memory segment behind: $(ipcs -m -p)"
+(($(qv_segments_of "$pid") == 0)) || qv_fail "the program left a shared-memory segment behind: $(ipcs -m -p)"
 end_daemon
 ! grep -i 'quorvel' "$QV_TMP/daemon.log" || qv_fail "the program printed the lines above under the daemon"
 qv_pass "after -deactivate the program ended and left no shared-memory segment"
@@ -76,8 +64,8 @@ host=$!
 qv_wait_until 10 qv_window '^qvhost$' || qv_fail "no test window"
 "$PROGRAM" --window-id "$QV_WINDOW" 2>"$QV_TMP/stderr" &
 pid=$!
-qv_wait_until 20 green_shown 2000 600 400 400 300 || qv_fail "no crawlers inside the window of --window-id"
-green_shown 0 0 0 600 768 && qv_fail "drawing outside the window of --window-id"
+qv_wait_until 20 qv_green_shown 2000 600 400 400 300 || qv_fail "no crawlers inside the window of --window-id"
+qv_green_shown 0 0 0 600 768 && qv_fail "drawing outside the window of --window-id"
 kill "$host"
 qv_wait_exit "$pid" 5 || qv_fail "the program outlived its window"
 status=0
@@ -90,9 +78,9 @@ qv_pass "--window-id draws inside that window and ends quietly, with status 0, w
 "$PROGRAM" --size 100 &
 pid=$!
 qv_wait_until 10 qv_window '^Quorvel$' || qv_fail "no window of its own"
-qv_wait_until 10 green_shown 500 || qv_fail "nothing drawn in its own window"
+qv_wait_until 10 qv_green_shown 500 || qv_fail "nothing drawn in its own window"
 xdotool windowsize "$QV_WINDOW" 1024 768
-qv_wait_until 20 green_shown 500 800 0 224 768 || qv_fail "nothing drawn beyond the first size after a resize"
+qv_wait_until 20 qv_green_shown 500 800 0 224 768 || qv_fail "nothing drawn beyond the first size after a resize"
 qv_running "$pid" || qv_fail "the program ended after a resize"
 kill -TERM "$pid"
 qv_wait_exit "$pid" "$QV_ENDS_WITHIN" || qv_fail "SIGTERM did not end the program"
