@@ -11,7 +11,7 @@ packages=(
   xvfb xserver-xephyr xdotool imagemagick fonts-ipafont-gothic locales
   nsis
   libx11-dev libxext-dev libxrandr-dev libxinerama-dev dpkg-dev rpm libxml2-utils x11-utils desktop-file-utils
-  emscripten chromium nodejs npm python3
+  emscripten chromium nodejs python3
 )
 # The xscreensaver and MATE screen-saver daemons alone, without the collections of savers and the desktop they
 # recommend.
@@ -66,6 +66,21 @@ if ! locale -a 2>/dev/null | grep -qiE '^ja_JP\.utf-?8$'; then
   "${as_root[@]}" sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
   grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | "${as_root[@]}" tee -a /etc/locale.gen >/dev/null
   "${as_root[@]}" locale-gen
+fi
+
+# The page's tests drive Debian's Chromium through puppeteer-core, pinned by tests/web/package-lock.json; npm ci
+# installs exactly that and downloads no browser. npm comes with Debian's nodejs as a package of its own, and
+# inside a nodejs from elsewhere (NodeSource's conflicts with Debian's npm), so it is looked for as a command.
+if ! command -v npm >/dev/null 2>&1; then
+  need_root
+  echo "setup: installing npm"
+  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y npm
+fi
+web_tests=$(cd "$(dirname "${BASH_SOURCE[0]}")/../tests/web" && pwd)
+if ! cmp -s "$web_tests/package-lock.json" "$web_tests/node_modules/.quorvel-installed"; then
+  echo "setup: installing the page tests' packages (npm ci in tests/web)"
+  (cd "$web_tests" && npm ci --ignore-scripts --no-audit --no-fund)
+  cp "$web_tests/package-lock.json" "$web_tests/node_modules/.quorvel-installed"
 fi
 
 echo "setup: all build and test prerequisites are installed"

@@ -97,23 +97,20 @@
     const display = new Display(module, byId("display"));
     if (!display.start(positions())) return say(texts.failed);
     notice.hidden = true;
-    window.addEventListener("resize", () => display.resize());
-    watchScale(() => display.resize());
     display.canvas.addEventListener("contextrestored", () => display.repaint());
     for (const slider of sliders)
       slider.addEventListener("input", () => { remember(slider); display.start(positions()); });
     setUpPanel();
     // For the browser's console and the page's tests: the module as the page runs it.
     window.quorvel = module;
-    const animate = (time) => { requestAnimationFrame(animate); display.frame(time); };
+    // Each frame looks at the window's size and devicePixelRatio first: not every browser says when the ratio
+    // changes (the window moved to another monitor, the page zoomed), and reading them costs nothing.
+    const animate = (time) => {
+      requestAnimationFrame(animate);
+      display.resize();
+      display.frame(time);
+    };
     requestAnimationFrame(animate);
-  }
-
-  // A change of devicePixelRatio (the window moved to another monitor, or the page was zoomed) matches a new
-  // resolution query; the listener is set again for each ratio.
-  function watchScale(changed) {
-    const query = matchMedia(`(resolution: ${window.devicePixelRatio || 1}dppx)`);
-    query.addEventListener("change", () => { changed(); watchScale(changed); }, { once: true });
   }
 
   function setUpSlider(module, query, name, index) {

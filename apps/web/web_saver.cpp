@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace quorvel::web {
 namespace {
@@ -31,6 +32,8 @@ bool WebSaver::Advance(double now) {
         pacer_.Start(now);
         nextTick_ = now + kTimer2Seconds;
     }
+    // New buffers are blank: the canvas gets a frame at once rather than black until the next one falls due.
+    if (std::exchange(resized_, false)) pacer_.Start(now);
     if (now >= nextTick_) {
         saver_.Tick(random_);
         nextTick_ = std::max(nextTick_ + kTimer2Seconds, now);
@@ -47,6 +50,7 @@ void WebSaver::Resize(int width, int height, double scale) {
     if (size.width == size_.width && size.height == size_.height) return;
     size_ = size;
     saver_.Resize(Box(size_));
+    resized_ = true;
 }
 
 FrameView WebSaver::Frame() const {

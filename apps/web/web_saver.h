@@ -51,6 +51,7 @@ private:
     FramePacer pacer_{kFallbackRefreshHz};
     TimeOfDayRandom random_;
     bool started_ = false;
+    bool resized_ = false;
     double nextTick_ = 0;
 };
 
