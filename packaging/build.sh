@@ -5,8 +5,8 @@
 #   Quorvel-<version>-windows.zip   x86/Quorvel.scr, x64/Quorvel.scr and README.txt, to install by right-clicking
 #   amd64/QuorvelSetup-<version>.exe   the same setup program built as a 64-bit program, only for testing under a
 #                                   Wine that cannot run 32-bit programs; not for shipping
-#   Quorvel-<version>-web.zip       the page (the web preset's build/web): index.html, quorvel.js, quorvel.wasm, the
-#                                   icon and README.txt at the top, for any static host
+#   Quorvel-<version>-web.zip       the page (the web preset's build/web): index.html, page.js, quorvel.js,
+#                                   quorvel.wasm, the icon and README.txt at the top, for any static host
 # The version comes from the project() line of CMakeLists.txt. Prints the packages and their sizes.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -36,7 +36,7 @@ cp assets/README.txt "$out/zip/"
   x86/Quorvel.scr x64/Quorvel.scr README.txt)
 rm -rf "$out/zip"
 (cd build/web && cmake -E tar cf "$out/Quorvel-$version-web.zip" --format=zip --mtime=2026-01-01 \
-  index.html quorvel.js quorvel.wasm quorvel.ico README.txt)
+  index.html page.js quorvel.js quorvel.wasm quorvel.ico README.txt)
 
 echo "packages in $out:"
 (cd "$out" && find . -type f -printf '%P\t%s bytes\n' | sort)

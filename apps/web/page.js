@@ -179,7 +179,7 @@
     for (const event of ["pointermove", "pointerdown", "keydown"]) window.addEventListener(event, wake);
   }
 
-  if (typeof WebAssembly === "object" && typeof WebAssembly.instantiate === "function")
+  if (typeof WebAssembly === "object" && typeof WebAssembly.instantiate === "function" && window.createQuorvel)
     createQuorvel().then(run, () => say(texts.failed));
   else
     say(texts.noWasm);

@@ -8,7 +8,7 @@ set -uo pipefail
 QV_NO_INIT=1
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 web=${QUORVEL_WEB_DIR:-$QV_BUILD/web}
-for file in index.html quorvel.js quorvel.wasm; do
+for file in index.html page.js quorvel.js quorvel.wasm; do
   [[ -f $web/$file ]] || qv_fail "no $web/$file: build the page with cmake --preset web && cmake --build --preset web"
 done
 [[ -f $QV_SRC/tests/web/node_modules/puppeteer-core/package.json ]] ||
