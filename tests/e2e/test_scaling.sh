@@ -67,14 +67,16 @@ measure() {
 
 saver_at() {
   local dpi=$1 shown
-  "$QV_WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >>"$QV_TMP/wine.log" 2>&1
-  shown=$("$QV_WINE" "$QV_WIN32/probe.exe" dpi 2>>"$QV_TMP/wine.log" | tr -d '\r')
+  # Wine 8 reads the DPI from this value, else from HKLM's Hardware Profiles\Current\Software\Fonts.
+  qv_wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >>"$QV_TMP/wine.log" 2>&1 ||
+    qv_fail "could not set LogPixels"
+  shown=$(qv_wine "$QV_WIN32/probe.exe" dpi 2>>"$QV_TMP/wine.log" | tr -d '\r')
   [[ $shown == *"primary=$dpi "* ]] || qv_fail "with LogPixels at $dpi, Windows programs see '$shown'"
   qv_start_scr /s
   qv_wait_until 20 qv_window '^Tavrin_Main$' || qv_fail "no saver window at $dpi dpi"
   measure "Quorvel.scr" "$dpi" "$QV_PID"
   qv_click 400 300
-  qv_wait_exit "$QV_PID" 2 || qv_fail "the saver at $dpi dpi did not end on a click"
+  qv_wait_exit "$QV_PID" "$QV_ENDS_WITHIN" || qv_fail "the saver at $dpi dpi did not end on a click"
 }
 
 x11_at() {
@@ -84,7 +86,7 @@ x11_at() {
   pid=$!
   measure "quorvel --root" "$dpi" "$pid"
   kill -TERM "$pid"
-  qv_wait_exit "$pid" 5 || qv_fail "quorvel --root at $dpi dpi did not end on SIGTERM"
+  qv_wait_exit "$pid" "$QV_ENDS_WITHIN" || qv_fail "quorvel --root at $dpi dpi did not end on SIGTERM"
 }
 
 # The unscaled runs first: they check the measuring itself, whatever the scaled runs find.
@@ -93,3 +95,4 @@ x11_at 96
 saver_at 144
 saver_at 192
 x11_at 192
+qv_done
