@@ -62,6 +62,7 @@ UniqueBitmap CreateImage(int width, int height) {
 struct CreateParams {
     const wchar_t* caption;
     std::wstring faceName;
+    BYTE charset;
 };
 
 // One button: the core, its face painter and everything the window owns.
@@ -86,6 +87,12 @@ public:
         }
         Resize(create.cx, create.cy, /*notify=*/false);
         command_.UserControl_ReadProperties(stored);
+        // A caption in another script needs the font's own character set, or the mapper may pick another face.
+        if (params && !params->faceName.empty() && params->charset != command_.GetFont().charset) {
+            Font font = command_.GetFont();
+            font.charset = params->charset;
+            command_.SetFont(font);
+        }
         command_.UserControl_Resize();
     }
 
@@ -318,9 +325,12 @@ bool RegisterCommandClass(HINSTANCE instance) {
 HWND CreateCommand(HWND parent, int id, int x, int y, int width, int height, const wchar_t* caption, HFONT font) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     if (!RegisterCommandClass(instance)) return nullptr;
-    CreateParams params{caption, {}};
+    CreateParams params{caption, {}, SHIFTJIS_CHARSET};
     LOGFONTW lf{};
-    if (font && GetObjectW(font, sizeof lf, &lf) == sizeof lf) params.faceName = lf.lfFaceName;
+    if (font && GetObjectW(font, sizeof lf, &lf) == sizeof lf) {
+        params.faceName = lf.lfFaceName;
+        params.charset = lf.lfCharSet;
+    }
     return CreateWindowExW(0, kClassName, caption ? caption : L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS,
                            x, y, width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
                            &params);

@@ -8,6 +8,7 @@
 #include "host/win32/system_library.h"
 #include "apps/windows/saver_window.h"
 #include "apps/windows/settings_window.h"
+#include "dialog/dialog_texts.h"
 #include "settings/command_line.h"
 #include "settings/settings.h"
 #include "apps/windows/preview_window.h"
@@ -72,14 +73,23 @@ bool ClaimInstance(quorvel::win32::UniqueKernelHandle& mark) {
     return error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED;
 }
 
+// The saver's window, or the settings window in any of its languages.
+bool OwnWindowOpen() {
+    if (FindWindowW(nullptr, quorvel::kSaverWindowTitle)) return true;
+    for (const quorvel::DialogLanguage* language : quorvel::DialogLanguages()) {
+        const std::wstring title(language->Text(quorvel::TextId::WindowTitle));
+        if (FindWindowW(nullptr, title.c_str())) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     quorvel::win32::LoadLibrariesFromSystemFolderOnly();
 
     // Another saver or settings window of ours is open: do nothing at all.
-    if (FindWindowW(nullptr, quorvel::kSaverWindowTitle) || FindWindowW(nullptr, quorvel::kSettingsWindowTitle))
-        return 0;
+    if (OwnWindowOpen()) return 0;
 
     const quorvel::StartRequest request = quorvel::ParseCommandLine(ToUtf8(ArgumentsOf(GetCommandLineW())));
     quorvel::win32::UniqueKernelHandle instanceMark;

@@ -7,7 +7,6 @@
 #include "apps/windows/command_control.h"
 #include "apps/windows/settings_dialog_state.h"
 #include "apps/windows/settings_location.h"
-#include "apps/windows/window_titles.h"
 #include "host/win32/system_library.h"
 
 namespace quorvel::win32::settings_dialog {
@@ -67,8 +66,8 @@ void Cmd_Set_Click(DialogWindow& dialog) {
                                     dialog.HS_Speed.slider.Position(), SettingsFileForWriting());
     if (!saved) {
         // The settings would otherwise be lost without a word: say so before closing.
-        const std::wstring message = LoadText(dialog.instance, IDS_SETTINGS_SAVE_FAILED);
-        MessageBoxW(dialog.window, message.c_str(), kSettingsWindowTitle, MB_OK | MB_ICONWARNING);
+        MessageBoxW(dialog.window, Text(dialog, TextId::SaveFailed).c_str(), Text(dialog, TextId::WindowTitle).c_str(),
+                    MB_OK | MB_ICONWARNING);
     }
     PostMessageW(dialog.window, kUnloadMessage, 0, 0);
 }

@@ -14,6 +14,7 @@
 #include "apps/windows/settings_dialog_resources.h"
 #include "dialog/background_bands.h"
 #include "dialog/dialog_layout.h"
+#include "dialog/dialog_texts.h"
 #include "dialog/slider_state.h"
 #include "host/win32/handles.h"
 #include "settings/settings.h"
@@ -50,6 +51,7 @@ enum class AppPointer { Default, Hourglass };
 struct DialogWindow {
     HINSTANCE instance = nullptr;
     Settings settings;
+    const DialogLanguage* language = &kJapaneseTexts;
     HWND window = nullptr;
     HWND panel = nullptr;
     HWND cmdSet = nullptr;
@@ -92,9 +94,11 @@ inline RECT PixelRect(const DialogWindow& dialog, ControlId id) {
 HWND CreateChild(const DialogWindow& dialog, HWND parent, const wchar_t* windowClass, DWORD exStyle, DWORD style,
                  ControlId id, int controlId, void* parameter);
 
-// settings_dialog_texts.cpp: the words the window shows and the font it shows them in.
+inline std::wstring Text(const DialogWindow& dialog, TextId id) { return std::wstring(dialog.language->Text(id)); }
+
+// settings_dialog_texts.cpp: the font the window's words are shown in.
+UniqueFont CreateDialogFont(const DialogLanguage& language, int dpi);
 void CreateFonts(DialogWindow& dialog);
-std::wstring LoadText(HINSTANCE instance, UINT id);
 
 // settings_dialog_paint.cpp: the bands, labels and frames, and the zoom to and from the cursor.
 void PaintWindow(DialogWindow& dialog);

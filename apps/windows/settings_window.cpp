@@ -7,7 +7,6 @@
 #include "apps/windows/command_control.h"
 #include "apps/windows/resource_ids.h"
 #include "apps/windows/settings_dialog_state.h"
-#include "apps/windows/window_titles.h"
 #include "host/win32/dpi.h"
 #include "host/win32/window_class.h"
 #include "host/win32/window_procedure.h"
@@ -18,9 +17,11 @@ namespace settings_dialog {
 HWND CreateChild(const DialogWindow& dialog, HWND parent, const wchar_t* windowClass, DWORD exStyle, DWORD style,
                  ControlId id, int controlId, void* parameter) {
     const LayoutRect r = RectToPixels(FindControl(id).twips, dialog.dpi);
-    return CreateWindowExW(exStyle, windowClass, L"", WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.width, r.height,
-                           parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), dialog.instance,
-                           parameter);
+    // The window text names the control for accessibility tools: a slider takes its heading.
+    const std::wstring name = Text(dialog, FindControl(id).text);
+    return CreateWindowExW(exStyle, windowClass, name.c_str(), WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.width,
+                           r.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
+                           dialog.instance, parameter);
 }
 
 namespace {
@@ -35,7 +36,7 @@ constexpr int kProvisionalSize = 320;
 
 HWND CreateButton(const DialogWindow& dialog, ControlId id, int controlId) {
     const LayoutRect r = RectToPixels(FindControl(id).twips, dialog.dpi);
-    const std::wstring caption(FindControl(id).text);
+    const std::wstring caption = Text(dialog, FindControl(id).text);
     return CreateCommand(dialog.window, controlId, r.left, r.top, r.width, r.height, caption.c_str(),
                          dialog.labelFont.Get());
 }
@@ -173,8 +174,10 @@ void RunSettingsDialog(HINSTANCE instance, const quorvel::Settings& settings) {
     DialogWindow dialog;
     dialog.instance = instance;
     dialog.settings = settings;
+    dialog.language = &LanguageFor(GetUserDefaultUILanguage());
+    const std::wstring title = Text(dialog, TextId::WindowTitle);
     // Created hidden: the real size needs the DPI of the window's own monitor.
-    HWND window = CreateWindowExW(WS_EX_CONTROLPARENT, kWindowClass, kSettingsWindowTitle, kWindowStyle, CW_USEDEFAULT,
+    HWND window = CreateWindowExW(WS_EX_CONTROLPARENT, kWindowClass, title.c_str(), kWindowStyle, CW_USEDEFAULT,
                                   CW_USEDEFAULT, kProvisionalSize, kProvisionalSize, nullptr, nullptr, instance, &dialog);
     if (!window) return;
     dialog.ownedWindow = UniqueWindow(window);
