@@ -20,6 +20,7 @@ void Command_Initialize(HWND button);
 // The button's `Enabled` property.
 void Command_SetEnabled(HWND button, bool enabled);
 
-// On `Click` the button sends its parent WM_COMMAND, wParam = MAKEWPARAM(id, BN_CLICKED), lParam = the button.
+// On `Click` (a mouse click, or Enter or Space while it has the focus) the button sends its parent WM_COMMAND,
+// wParam = MAKEWPARAM(id, BN_CLICKED), lParam = the button.
 
 }  // namespace quorvel::win32

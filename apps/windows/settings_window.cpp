@@ -2,11 +2,13 @@
 // each message goes to the handler named for it in the settings_dialog_*.cpp files.
 #include "apps/windows/settings_window.h"
 
+#include <optional>
 #include <utility>
 
 #include "apps/windows/command_control.h"
 #include "apps/windows/resource_ids.h"
 #include "apps/windows/settings_dialog_state.h"
+#include "dialog/dialog_keys.h"
 #include "host/win32/dpi.h"
 #include "host/win32/window_class.h"
 #include "host/win32/window_procedure.h"
@@ -43,9 +45,8 @@ HWND CreateButton(const DialogWindow& dialog, ControlId id, int controlId) {
 
 void CreateControls(DialogWindow& dialog) {
     CreateFonts(dialog);
-    // A control parent, so that the tab key reaches the sliders inside it.
-    dialog.panel = CreateChild(dialog, dialog.window, kPanelClass, WS_EX_CONTROLPARENT, WS_CLIPCHILDREN,
-                               ControlId::Pic_2, IDC_PIC_2, &dialog);
+    dialog.panel = CreateChild(dialog, dialog.window, kPanelClass, 0, WS_CLIPCHILDREN, ControlId::Pic_2, IDC_PIC_2,
+                               &dialog);
     for (SliderControl* control : SlidersOf(dialog)) CreateSlider(dialog, *control);
     dialog.cmdSet = CreateButton(dialog, ControlId::Cmd_Set, IDC_CMD_SET);
     dialog.cmdCan = CreateButton(dialog, ControlId::Cmd_Can, IDC_CMD_CAN);
@@ -148,6 +149,46 @@ bool RegisterClasses(HINSTANCE instance) {
                                           .cursor = LoadCursorW(nullptr, IDC_ARROW)});
 }
 
+// --- Keys ---
+
+static_assert(VK_TAB == kKeyTab && VK_RETURN == kKeyEnter && VK_ESCAPE == kKeyEscape);
+
+HWND WindowOf(const DialogWindow& dialog, ControlId id) {
+    for (const SliderControl* control : SlidersOf(dialog)) {
+        if (control->bar == id) return control->window;
+    }
+    return id == ControlId::Cmd_Set ? dialog.cmdSet : id == ControlId::Cmd_Can ? dialog.cmdCan : nullptr;
+}
+
+std::optional<ControlId> FocusedControl(const DialogWindow& dialog) {
+    const HWND focus = GetFocus();
+    for (ControlId id : kTabOrder) {
+        if (focus && WindowOf(dialog, id) == focus) return id;
+    }
+    return std::nullopt;
+}
+
+// The window's own keys, taken before the focused control sees them; true when the key was used up. A held key
+// repeats Tab, but Enter and Escape act once.
+bool OnDialogKey(DialogWindow& dialog, const MSG& message) {
+    if (message.message != WM_KEYDOWN || (message.hwnd != dialog.window && !IsChild(dialog.window, message.hwnd)))
+        return false;
+    const bool repeated = (message.lParam & (LPARAM{1} << 30)) != 0;
+    const KeyOutcome outcome =
+        DecideKey(static_cast<int>(message.wParam), GetKeyState(VK_SHIFT) < 0, FocusedControl(dialog));
+    switch (outcome.action) {
+        case KeyAction::PassOn: return false;
+        case KeyAction::MoveFocus: SetFocus(WindowOf(dialog, outcome.focus)); break;
+        case KeyAction::Set:
+            if (!repeated) Cmd_Set_Click(dialog);
+            break;
+        case KeyAction::Cancel:
+            if (!repeated) Cmd_Can_Click(dialog);
+            break;
+    }
+    return true;
+}
+
 // Runs until the window is gone; a quit request on the way is passed on to the caller's loop.
 void RunModalLoop(DialogWindow& dialog) {
     MSG message{};
@@ -158,7 +199,7 @@ void RunModalLoop(DialogWindow& dialog) {
             return;
         }
         if (got == -1) return;
-        if (IsWindow(dialog.window) && IsDialogMessageW(dialog.window, &message)) continue;
+        if (IsWindow(dialog.window) && OnDialogKey(dialog, message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
@@ -177,8 +218,8 @@ void RunSettingsDialog(HINSTANCE instance, const quorvel::Settings& settings) {
     dialog.language = &LanguageFor(GetUserDefaultUILanguage());
     const std::wstring title = Text(dialog, TextId::WindowTitle);
     // Created hidden: the real size needs the DPI of the window's own monitor.
-    HWND window = CreateWindowExW(WS_EX_CONTROLPARENT, kWindowClass, title.c_str(), kWindowStyle, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, kProvisionalSize, kProvisionalSize, nullptr, nullptr, instance, &dialog);
+    HWND window = CreateWindowExW(0, kWindowClass, title.c_str(), kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  kProvisionalSize, kProvisionalSize, nullptr, nullptr, instance, &dialog);
     if (!window) return;
     dialog.ownedWindow = UniqueWindow(window);
     SizeClientArea(dialog);
