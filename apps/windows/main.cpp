@@ -73,6 +73,15 @@ bool ClaimInstance(quorvel::win32::UniqueKernelHandle& mark) {
     return error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED;
 }
 
+// Window handles carry 32 significant bits, sign-extended on 64-bit Windows.
+HWND WindowFromHandle(int32_t handle) { return reinterpret_cast<HWND>(static_cast<intptr_t>(handle)); }
+
+// The top-level window of "/c:HWND", or none when the number names no window.
+HWND OwnerWindow(int32_t handle) {
+    const HWND window = WindowFromHandle(handle);
+    return handle != 0 && IsWindow(window) ? GetAncestor(window, GA_ROOT) : nullptr;
+}
+
 // The saver's window, or the settings window in any of its languages.
 bool OwnWindowOpen() {
     if (FindWindowW(nullptr, quorvel::kSaverWindowTitle)) return true;
@@ -96,15 +105,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (quorvel::HoldsInstanceMark(request.mode) && !ClaimInstance(instanceMark)) return 0;
     switch (request.mode) {
         case quorvel::StartMode::Preview: {
-            // Window handles carry 32 significant bits, sign-extended on 64-bit Windows.
-            const HWND host = reinterpret_cast<HWND>(static_cast<intptr_t>(request.previewHandle));
-            quorvel::win32::RunPreview(instance, host);
+            quorvel::win32::RunPreview(instance, WindowFromHandle(request.previewHandle));
             return 0;
         }
         case quorvel::StartMode::Settings: {
             quorvel::Settings settings;
             quorvel::LoadSettings(settings, quorvel::win32::SettingsFileForReading());
-            quorvel::win32::RunSettingsDialog(instance, settings);
+            quorvel::win32::RunSettingsDialog(instance, settings, OwnerWindow(request.ownerHandle));
             return 0;
         }
         case quorvel::StartMode::Saver: {

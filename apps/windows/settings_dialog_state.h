@@ -52,6 +52,8 @@ struct DialogWindow {
     HINSTANCE instance = nullptr;
     Settings settings;
     const DialogLanguage* language = &kJapaneseTexts;
+    HWND owner = nullptr;  // the window that opened the dialog, if any
+    bool ownerDisabled = false;
     HWND window = nullptr;
     HWND panel = nullptr;
     HWND cmdSet = nullptr;
@@ -114,7 +116,10 @@ void SetSliderFromCode(DialogWindow& dialog, SliderControl& control, const Slide
 void SetValueLabel(DialogWindow& dialog, SliderControl& control, std::wstring text);
 std::wstring_view ValueText(const DialogWindow& dialog, ControlId label);
 
-// settings_dialog_actions.cpp: load and unload, the two buttons, the link and the mouse pointer.
+// settings_dialog_actions.cpp: the owner kept disabled while the window is open, load and unload, the two
+// buttons, the link and the mouse pointer.
+void DisableOwner(DialogWindow& dialog);
+void ReleaseOwner(DialogWindow& dialog);
 void Form_Load(DialogWindow& dialog);
 void Form_Unload(DialogWindow& dialog);
 void Cmd_Set_Click(DialogWindow& dialog);

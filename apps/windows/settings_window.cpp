@@ -124,6 +124,7 @@ LRESULT WindowMessage(DialogWindow& dialog, HWND window, UINT message, WPARAM wP
             return 0;
         case kUnloadMessage: Form_Unload(dialog); return 0;
         case WM_CLOSE: Form_Unload(dialog); return 0;
+        case WM_DESTROY: ReleaseOwner(dialog); break;
         case WM_NCDESTROY:
             dialog.destroyed = true;
             dialog.ownedWindow.Forget();
@@ -208,7 +209,7 @@ void RunModalLoop(DialogWindow& dialog) {
 }  // namespace
 }  // namespace settings_dialog
 
-void RunSettingsDialog(HINSTANCE instance, const quorvel::Settings& settings) {
+void RunSettingsDialog(HINSTANCE instance, const quorvel::Settings& settings, HWND owner) {
     using namespace settings_dialog;
     if (!RegisterClasses(instance)) return;
     RegisterCommandClass(instance);
@@ -216,21 +217,26 @@ void RunSettingsDialog(HINSTANCE instance, const quorvel::Settings& settings) {
     dialog.instance = instance;
     dialog.settings = settings;
     dialog.language = &LanguageFor(GetUserDefaultUILanguage());
+    dialog.owner = owner;
     const std::wstring title = Text(dialog, TextId::WindowTitle);
     // Created hidden: the real size needs the DPI of the window's own monitor.
     HWND window = CreateWindowExW(0, kWindowClass, title.c_str(), kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  kProvisionalSize, kProvisionalSize, nullptr, nullptr, instance, &dialog);
+                                  kProvisionalSize, kProvisionalSize, owner, nullptr, instance, &dialog);
     if (!window) return;
     dialog.ownedWindow = UniqueWindow(window);
     SizeClientArea(dialog);
     CreateControls(dialog);
+    DisableOwner(dialog);
     Form_Load(dialog);
     Form_Resize(dialog);
     ShowWindow(window, SW_SHOWNORMAL);
     UpdateWindow(window);
     RunModalLoop(dialog);
-    // Left early on a quit request: the window must not outlive the state it points to.
+    // However the loop ended (a quit request leaves it early), the owner comes back, and the window must not
+    // outlive the state it points to.
+    ReleaseOwner(dialog);
     dialog.ownedWindow.Reset();
+    if (owner && IsWindow(owner)) SetForegroundWindow(owner);
 }
 
 }  // namespace quorvel::win32

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# The settings dialog from the keyboard (xdotool): Tab and Shift+Tab go round the three sliders and the two buttons
-# in reading order, a focused button showing the focused skin; the focused slider takes Right, Home, End and Page
-# Down; Enter means Set except on a focused button, which Enter and Space click; Escape and Alt+F4 mean Cancel.
+# The settings dialog from the keyboard, and owned by the window that opened it. Keys (xdotool): Tab and Shift+Tab
+# go round the three sliders and the two buttons in reading order, a focused button showing the focused skin; the
+# focused slider takes Right, Home, End and Page Down; Enter means Set except on a focused button, which Enter and
+# Space click; Escape and Alt+F4 mean Cancel. Owner: a window that starts "/c:<its handle>" owns the dialog, is
+# disabled while it is open and has it centred over it, and is enabled and in front again after Cancel, Set and
+# the close box; "/c:12345", which names no window, opens the dialog unowned where "/c" puts it.
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/helpers/dialog.sh"
@@ -18,7 +21,9 @@ keys_to() {
 }
 unchanged() { cmp -s "$QV_TMP/saved.ini" "$QV_INI" || qv_fail "$1 changed the settings file"; }
 
+# --- Keys -----------------------------------------------------------------------------------------------
 open_dialog "Enter"
+window_state "$NAME" && PLAIN_RECT=$(state_of rect)
 keys_to Tab "$SIZE"
 qv_key Right Right Right Return
 ended "Enter on the size slider"
@@ -63,3 +68,41 @@ keys_to Tab "$SET"
 qv_key Return
 ended "Enter on Set"
 expect_ini "$QV_INI" 150 50 110 "End on size, Home on length, Page Down on speed and Enter on Set"
+cp "$QV_INI" "$QV_TMP/saved.ini"
+
+# --- The owner ------------------------------------------------------------------------------------------
+no_dialog() { [[ -z $(qv_pids 'Quorvel\.scr') ]] && ! qv_window "$TITLE"; }
+host_back() { window_state OwnerHost && [[ $(state_of enabled) == 1 && $(state_of foreground) == 1 ]]; }
+for way in Cancel Set "close box"; do
+  qv_move 1 1
+  QV_LAUNCH_EXE=$(qv_winpath "$QV_SCR") qv_start_helper probe owner OwnerHost
+  dialog_shown "owned, closed by $way"
+  window_state OwnerHost
+  HOST=$(state_of window) HOST_ENABLED=$(state_of enabled)
+  read -r hx hy hw hh <<<"$(state_of rect)"
+  window_state "$NAME"
+  read -r dx dy dw dh <<<"$(state_of rect)"
+  [[ $(state_of owner) == "$HOST" && $HOST_ENABLED == 0 ]] ||
+    qv_fail "owned: the dialog's owner is '$(state_of owner)', not the host $HOST, or the host is not disabled"
+  ((dx == hx + (hw - dw) / 2 && dy == hy + (hh - dh) / 2)) ||
+    qv_fail "owned: the dialog at $dx,$dy is not centred over the host at $hx,$hy ${hw}x$hh"
+  case $way in
+    Cancel) click_on Cmd_Can centre ;;
+    Set) click_on Cmd_Set centre ;;
+    *) close_box ;;
+  esac
+  qv_wait_until 20 no_dialog || qv_fail "owned: $way did not close the dialog"
+  qv_wait_until 5 host_back || qv_fail "owned: after $way the host is not enabled and in front: $STATE"
+  unchanged "owned, $way"
+  qv_kill_programs || qv_fail "could not end the host"
+  wait "$QV_PID" 2>/dev/null
+  qv_pass "owned by the host that started it, which it disabled, centred over it; $way: the host enabled and in front"
+done
+
+open_dialog "a handle of no window" /c:12345
+window_state "$NAME"
+[[ $(state_of owner) == 0 && $(state_of rect) == "$PLAIN_RECT" ]] ||
+  qv_fail "/c:12345: owner $(state_of owner) at $(state_of rect), where /c gave no owner at $PLAIN_RECT"
+qv_key Escape
+ended "/c:12345"
+qv_pass "/c:12345 opened the dialog unowned where /c puts it"
