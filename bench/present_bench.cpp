@@ -3,13 +3,15 @@
 // beside the time drawing the frame takes, both measured here on the same frame.
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <cstdio>
 #include <map>
 #include <memory>
 #include <string>
 
-#include "bench_assets.h"
-#include "seam/portable/portable_gdi.h"
+#include "bench_main.h"
+#include "image/assets.h"
+#include "seam/portable/test_hooks.h"
 #include "saver/saver.h"
 
 namespace {
@@ -34,7 +36,7 @@ constexpr int kRunFrames = 3000;
 struct PresentedRun {
     explicit PresentedRun(const Workload& w)
         : display{plat::memory::CreateWindowDC(w.width, w.height), double(w.width), double(w.height)},
-          saver(w.settings, display, quorvel::bench::Asset("sheet_cyan.bmp"), quorvel::bench::Asset("sheet_green.bmp")) {
+          saver(w.settings, display, quorvel::LoadAsset("sheet_cyan.bmp"), quorvel::LoadAsset("sheet_green.bmp")) {
         quorvel::SeededRandom random(3);
         for (int frame = 1; frame <= kRunFrames; ++frame) {
             saver.Frame();
@@ -61,7 +63,7 @@ std::map<std::string, double> shares;
 void BM_DrawFrame(benchmark::State& state, const Workload* w) {
     PresentedRun& run = RunFor(*w);
     for (auto _ : state) {
-        run.saver.Core().DrawFrame();
+        run.saver.Draw();
         benchmark::ClobberMemory();
     }
     state.counters["presented_share"] = run.share;
@@ -70,52 +72,34 @@ void BM_DrawFrame(benchmark::State& state, const Workload* w) {
 
 void BM_FindChangedArea(benchmark::State& state, const Workload* w) {
     PresentedRun& run = RunFor(*w);
-    run.saver.Core().DrawFrame();
+    run.saver.Draw();
+    size_t rects = 0;
     for (auto _ : state) {
-        run.saver.Core().FindChangedArea();
-        benchmark::DoNotOptimize(run.saver.Core().Changed().Rects().data());
+        const auto changed = run.saver.FindChanges();
+        benchmark::DoNotOptimize(changed.data());
+        rects = changed.size();
     }
-    state.counters["rects"] = double(run.saver.Core().Changed().Rects().size());
+    state.counters["rects"] = double(rects);
 }
 
-class SummaryReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const auto& run : runs) {
-            const std::string name = run.run_name.function_name;
-            const size_t slash = name.find('/');
-            if (slash != std::string::npos && run.run_type == Run::RT_Iteration)
-                times_[name.substr(slash + 1)][name.substr(0, slash)] = run.GetAdjustedCPUTime();
-        }
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        std::printf("\n%-30s %26s %28s\n", "workload", "presented / two whole", "finding area / drawing");
-        for (const auto& [workload, t] : times_) {
-            const auto draw = t.find("BM_DrawFrame"), find = t.find("BM_FindChangedArea");
-            if (draw == t.end() || find == t.end()) continue;
-            std::printf("%-30s %26.3f %28.3f\n", workload.c_str(), shares[workload], find->second / draw->second);
-        }
-    }
+using quorvel::bench::Figure;
 
-private:
-    std::map<std::string, std::map<std::string, double>> times_;
-};
+void PrintSummary(const quorvel::bench::Figures& figures) {
+    std::printf("\n%-30s %26s %28s\n", "workload", "presented / two whole", "finding area / drawing");
+    for (const auto& [workload, t] : figures) {
+        const double draw = Figure(t, "BM_DrawFrame"), find = Figure(t, "BM_FindChangedArea");
+        if (std::isnan(draw) || std::isnan(find)) continue;
+        std::printf("%-30s %26.3f %28.3f\n", workload.c_str(), shares[workload], find / draw);
+    }
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
     for (const Workload& w : kWorkloads) {
-        benchmark::RegisterBenchmark((std::string("BM_DrawFrame/") + w.name).c_str(), BM_DrawFrame, &w)
-            ->Unit(benchmark::kMicrosecond);
-        benchmark::RegisterBenchmark((std::string("BM_FindChangedArea/") + w.name).c_str(), BM_FindChangedArea, &w)
-            ->Unit(benchmark::kMicrosecond);
+        quorvel::bench::Register("BM_DrawFrame", w.name, BM_DrawFrame, &w)->Unit(benchmark::kMicrosecond);
+        quorvel::bench::Register("BM_FindChangedArea", w.name, BM_FindChangedArea, &w)->Unit(benchmark::kMicrosecond);
     }
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    SummaryReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    const auto cpuTime = [](const benchmark::BenchmarkReporter::Run& run) { return run.GetAdjustedCPUTime(); };
+    return quorvel::bench::RunAll(argc, argv, {cpuTime, PrintSummary});
 }

@@ -7,7 +7,6 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -17,30 +16,17 @@
 #include <string>
 #include <vector>
 
+#include "bench_main.h"
+#include "saver/sprite_cells.h"
 #include "surface/scale_rotate.h"
 #include "surface/scale_rotate_internal.h"
-
-#if QUORVEL_HAVE_ALLEGRO4
-// Allegro's headers bring a magic main and short macro names; they stay in this one file, included last.
-#define ALLEGRO_NO_MAGIC_MAIN
-#define ALLEGRO_NO_FIX_ALIASES
-#include <allegro.h>
-#endif
+#include "bench_allegro.h"
 
 namespace {
 
-// The four pictures of the sprite sheet: source rectangle, pivot and reach (the half-side at scale 1 of the
-// square the picture is drawn into).
-struct Cell {
-    int x, y, width, height, pivotX, pivotY, reach;
-};
-constexpr Cell kCells[4] = {
-    {0, 0, 62, 66, 15, 32, 44},     // body ring
-    {63, 0, 62, 66, 15, 32, 44},    // body ring, lighter
-    {126, 0, 130, 82, 15, 40, 120}, // head
-    {1, 84, 184, 66, 137, 32, 140}, // tail
-};
-constexpr int kSheetSize = 256;
+using quorvel::kSheetSize;
+using quorvel::kSpriteCells;
+using quorvel::SpriteCell;
 
 // One call the saver would make: the clipped square and where the pivot lands in it.
 struct Call {
@@ -74,7 +60,7 @@ std::vector<Call> MakeCalls(int length, float size, int displayWidth, int displa
     for (int b = 0; b < bodies; ++b) {
         for (const auto& [kind, scale] : Body(length, size)) {
             const int x = px(rng), y = py(rng);
-            const int r = Nearest(kCells[kind].reach * static_cast<double>(scale));
+            const int r = Nearest(kSpriteCells[kind].Reach * static_cast<double>(scale));
             int left = x - r, top = y - r, right = x + r, bottom = y + r;
             if (left >= displayWidth || top >= displayHeight || right <= 0 || bottom <= 0) continue;
             left = std::max(left, 0), top = std::max(top, 0);
@@ -89,10 +75,10 @@ std::vector<Call> MakeCalls(int length, float size, int displayWidth, int displa
 std::vector<uint8_t> MakeSheet() {
     std::vector<uint8_t> sheet(kSheetSize * kSheetSize, 0);
     for (int k = 0; k < 4; ++k) {
-        const Cell& c = kCells[k];
-        const double cx = c.width / 2.0, cy = c.height / 2.0;
-        for (int y = 0; y < c.height; ++y)
-            for (int x = 0; x < c.width; ++x) {
+        const SpriteCell& c = kSpriteCells[k];
+        const double cx = c.Width / 2.0, cy = c.Height / 2.0;
+        for (int y = 0; y < c.Height; ++y)
+            for (int x = 0; x < c.Width; ++x) {
                 const double ex = (x + 0.5 - cx) / cx, ey = (y + 0.5 - cy) / cy;
                 bool on = ex * ex + ey * ey < 0.95;
                 if (k < 2) {
@@ -100,7 +86,7 @@ std::vector<uint8_t> MakeSheet() {
                     on = on && hx * hx + hy * hy > 1.0;
                 }
                 if (on)
-                    sheet[(c.y + y) * kSheetSize + c.x + x] = static_cast<uint8_t>(16 + (x * 3 + y * 5 + k * 40) % 200);
+                    sheet[(c.SourceY + y) * kSheetSize + c.SourceX + x] = static_cast<uint8_t>(16 + (x * 3 + y * 5 + k * 40) % 200);
             }
     }
     return sheet;
@@ -146,20 +132,17 @@ void RunQuorvel(benchmark::State& state, Workload w, bool entryPoint, quorvel::b
     const std::vector<Call> calls = MakeCalls(w.length, w.size, w.width, w.height, kBodiesPerIteration, 1);
     for (auto _ : state) {
         for (const Call& c : calls) {
-            const Cell& cell = kCells[c.kind];
+            const SpriteCell& cell = kSpriteCells[c.kind];
             if (entryPoint) {
                 LS8_ScaleRotate(frame.data(), static_cast<int16_t>(w.width), static_cast<int16_t>(c.left),
                                 static_cast<int16_t>(c.top), static_cast<int16_t>(c.pivotX),
                                 static_cast<int16_t>(c.pivotY), static_cast<int16_t>(c.width),
-                                static_cast<int16_t>(c.height), sheet.data(), kSheetSize,
-                                static_cast<int16_t>(cell.x), static_cast<int16_t>(cell.y),
-                                static_cast<int16_t>(cell.pivotX), static_cast<int16_t>(cell.pivotY),
-                                static_cast<int16_t>(cell.width), static_cast<int16_t>(cell.height), c.angle, c.scale,
-                                -1);
+                                static_cast<int16_t>(c.height), sheet.data(), kSheetSize, cell.SourceX,
+                                cell.SourceY, cell.PivotX, cell.PivotY, cell.Width, cell.Height, c.angle, c.scale, -1);
             } else {
                 quorvel::blit::ScaleRotate({frame.data(), w.width, c.left, c.top, c.pivotX, c.pivotY, c.width,
-                                            c.height, sheet.data(), kSheetSize, cell.x, cell.y, cell.pivotX,
-                                            cell.pivotY, cell.width, cell.height, c.angle, c.scale, 0},
+                                            c.height, sheet.data(), kSheetSize, cell.SourceX, cell.SourceY,
+                                            cell.PivotX, cell.PivotY, cell.Width, cell.Height, c.angle, c.scale, 0},
                                            quorvel::blit::Path::kEstimated, isa);
             }
         }
@@ -204,7 +187,8 @@ void BM_Allegro(benchmark::State& state, Workload w) {
     clear_to_color(frame, 0);
     BITMAP* sprites[4];
     for (int k = 0; k < 4; ++k)
-        sprites[k] = create_sub_bitmap(sheet, kCells[k].x, kCells[k].y, kCells[k].width, kCells[k].height);
+        sprites[k] = create_sub_bitmap(sheet, kSpriteCells[k].SourceX, kSpriteCells[k].SourceY, kSpriteCells[k].Width,
+                                       kSpriteCells[k].Height);
     const std::vector<Call> calls = MakeCalls(w.length, w.size, w.width, w.height, kBodiesPerIteration, 1);
     // Allegro turns by 256 units a full circle, toward +y like ours; angles and scales are 16.16 fixed point.
     std::vector<fixed> angles, scales;
@@ -215,9 +199,9 @@ void BM_Allegro(benchmark::State& state, Workload w) {
     for (auto _ : state) {
         for (size_t i = 0; i < calls.size(); ++i) {
             const Call& c = calls[i];
-            const Cell& cell = kCells[c.kind];
+            const SpriteCell& cell = kSpriteCells[c.kind];
             set_clip_rect(frame, c.left, c.top, c.left + c.width - 1, c.top + c.height - 1);
-            pivot_scaled_sprite(frame, sprites[c.kind], c.left + c.pivotX, c.top + c.pivotY, cell.pivotX, cell.pivotY,
+            pivot_scaled_sprite(frame, sprites[c.kind], c.left + c.pivotX, c.top + c.pivotY, cell.PivotX, cell.PivotY,
                                 angles[i], scales[i]);
         }
         benchmark::DoNotOptimize(frame->line[0]);
@@ -231,70 +215,41 @@ void BM_Allegro(benchmark::State& state, Workload w) {
 #endif
 
 // Prints, after the usual table, each workload's figures side by side with the ratios the goal is stated in.
-class SummaryReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration) continue;
-            const auto it = run.counters.find("ns_per_px");
-            if (it == run.counters.end()) continue;
-            const std::string name = run.benchmark_name();
-            const size_t slash = name.find('/');
-            if (slash == std::string::npos) continue;
-            // The best of the repetitions: other load on the machine only ever adds time.
-            double& best = results_[name.substr(slash + 1)][name.substr(0, slash)];
-            best = best == 0 ? it->second.value : std::min(best, it->second.value);
-        }
+void PrintSummary(const quorvel::bench::Figures& figures) {
+    using quorvel::bench::Figure;
+    std::printf("\nBest run of each, in nanoseconds per destination-rectangle pixel (ours: the best walk this "
+                "processor allows; SSE2 and portable: ours restricted to those walks):\n");
+    std::printf("%-24s %8s %8s %9s %8s %8s %13s %13s %12s\n", "workload", "ours", "SSE2", "portable", "allegro",
+                "memset", "allegro/ours", "allegro/SSE2", "ours/memset");
+    for (const auto& [workload, r] : figures) {
+        const double ours = Figure(r, "BM_Quorvel"), sse2 = Figure(r, "BM_QuorvelSse2");
+        const double portable = Figure(r, "BM_QuorvelPortable"), allegro = Figure(r, "BM_Allegro");
+        const double floor = Figure(r, "BM_Memset");
+        std::printf("%-24s %8.3f %8.3f %9.3f %8.3f %8.3f %13.2f %13.2f %12.2f\n", workload.c_str(), ours, sse2,
+                    portable, allegro, floor, allegro / ours, allegro / sse2, ours / floor);
     }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        std::printf("\nBest run of each, in nanoseconds per destination-rectangle pixel (ours: the best walk this "
-                    "processor allows; SSE2 and portable: ours restricted to those walks):\n");
-        std::printf("%-24s %8s %8s %9s %8s %8s %13s %13s %12s\n", "workload", "ours", "SSE2", "portable",
-                    "allegro", "memset", "allegro/ours", "allegro/SSE2", "ours/memset");
-        for (const auto& [workload, r] : results_) {
-            auto get = [&](const char* key) {
-                const auto it = r.find(key);
-                return it == r.end() ? NAN : it->second;
-            };
-            const double ours = get("BM_Quorvel"), sse2 = get("BM_QuorvelSse2"), portable = get("BM_QuorvelPortable");
-            const double allegro = get("BM_Allegro"), floor = get("BM_Memset");
-            std::printf("%-24s %8.3f %8.3f %9.3f %8.3f %8.3f %13.2f %13.2f %12.2f\n", workload.c_str(), ours, sse2,
-                        portable, allegro, floor, allegro / ours, allegro / sse2, ours / floor);
-        }
-    }
+}
 
-private:
-    std::map<std::string, std::map<std::string, double>> results_;
-};
+double NanosecondsPerPixel(const benchmark::BenchmarkReporter::Run& run) {
+    const auto it = run.counters.find("ns_per_px");
+    return it == run.counters.end() ? NAN : it->second.value;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-#if QUORVEL_HAVE_ALLEGRO4
-    bool allegro = install_allegro(SYSTEM_NONE, &errno, atexit) == 0;
-    if (allegro) {
-        set_color_depth(8);
-    } else {
-        std::fprintf(stderr, "Allegro did not start; its figures are left out\n");
-    }
-#endif
-    // Each workload's three contenders run back to back, so that they share the machine's conditions; with
+    using quorvel::bench::Register;
+    [[maybe_unused]] const bool allegro = quorvel::bench::StartAllegro();
+    // Each workload's contenders run back to back, so that they share the machine's conditions; with
     // --benchmark_repetitions the summary takes each one's best run.
     for (const Workload& w : kWorkloads) {
-        benchmark::RegisterBenchmark((std::string("BM_Quorvel/") + w.name).c_str(), BM_Quorvel, w);
-        benchmark::RegisterBenchmark((std::string("BM_QuorvelSse2/") + w.name).c_str(), BM_QuorvelSse2, w);
-        benchmark::RegisterBenchmark((std::string("BM_QuorvelPortable/") + w.name).c_str(), BM_QuorvelPortable, w);
+        Register("BM_Quorvel", w.name, BM_Quorvel, w);
+        Register("BM_QuorvelSse2", w.name, BM_QuorvelSse2, w);
+        Register("BM_QuorvelPortable", w.name, BM_QuorvelPortable, w);
 #if QUORVEL_HAVE_ALLEGRO4
-        if (allegro) benchmark::RegisterBenchmark((std::string("BM_Allegro/") + w.name).c_str(), BM_Allegro, w);
+        if (allegro) Register("BM_Allegro", w.name, BM_Allegro, w);
 #endif
-        benchmark::RegisterBenchmark((std::string("BM_Memset/") + w.name).c_str(), BM_Memset, w);
+        Register("BM_Memset", w.name, BM_Memset, w);
     }
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    SummaryReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return quorvel::bench::RunAll(argc, argv, {NanosecondsPerPixel, PrintSummary});
 }

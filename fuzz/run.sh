@@ -5,6 +5,7 @@
 # PASS or FAIL line per target with the executions made; the exit status is 0 only if every target passed.
 # Usage: bash fuzz/run.sh [SECONDS] [TARGET...]   (targets: settings command_line bmp scale_rotate)
 set -uo pipefail
+export LC_ALL=C  # the fuzzers' statistics are read as their C locale prints them
 cd "$(dirname "${BASH_SOURCE[0]}")/.." || exit 1
 
 seconds=${1:-30}

@@ -30,51 +30,48 @@ int64_t BytesFor(int pitch, int top, int height) {
     return std::max<int64_t>(pitch, 1) * std::max<int64_t>(int64_t{top} + height, 1);
 }
 
-}  // namespace
+// One call's arguments, read from the input in this order.
+struct Call {
+    int16_t destPitch, destLeft, destTop, destPivotX, destPivotY, destWidth, destHeight;
+    int16_t srcPitch, srcLeft, srcTop, srcPivotX, srcPivotY, srcWidth, srcHeight;
+    float angle, zoom;
+    int16_t key;
+    uint8_t flags;  // 1: the mask entry point; 2, 4: the guard page after the destination, after the source
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    FuzzedDataProvider in(data, size);
+    bool Mask() const { return flags & 1; }
+    int64_t DestBytes() const { return BytesFor(destPitch, destTop, destHeight); }
+    int64_t SrcBytes() const { return BytesFor(srcPitch, srcTop, srcHeight); }
+};
+
+Call ReadCall(FuzzedDataProvider& in) {
     const auto i16 = [&] { return in.ConsumeIntegral<int16_t>(); };
-    const int16_t destPitch = i16(), destLeft = i16(), destTop = i16(), destPivotX = i16(), destPivotY = i16(),
-                  destWidth = i16(), destHeight = i16();
-    const int16_t srcPitch = i16(), srcLeft = i16(), srcTop = i16(), srcPivotX = i16(), srcPivotY = i16(),
-                  srcWidth = i16(), srcHeight = i16();
-    const float angle = std::bit_cast<float>(in.ConsumeIntegral<uint32_t>());
-    const float zoom = std::bit_cast<float>(in.ConsumeIntegral<uint32_t>());
-    const int16_t key = i16();
-    const uint8_t flags = in.ConsumeIntegral<uint8_t>();
-    const bool mask = flags & 1, destGuardAfter = flags & 2, srcGuardAfter = flags & 4;
-    const std::vector<uint8_t> pixels = in.ConsumeRemainingBytes<uint8_t>();
+    const auto f32 = [&] { return std::bit_cast<float>(in.ConsumeIntegral<uint32_t>()); };
+    return {i16(), i16(), i16(), i16(), i16(), i16(), i16(), i16(), i16(), i16(), i16(), i16(), i16(), i16(),
+            f32(), f32(), i16(), in.ConsumeIntegral<uint8_t>()};
+}
 
-    const int64_t destBytes = BytesFor(destPitch, destTop, destHeight);
-    const int64_t srcBytes = BytesFor(srcPitch, srcTop, srcHeight);
-    if (destBytes > kMaxBytes || srcBytes > kMaxBytes) return -1;
-
-    GuardedBytes src(static_cast<size_t>(srcBytes), srcGuardAfter);
-    for (int64_t i = 0; i < srcBytes; ++i) src.bytes[i] = pixels.empty() ? uint8_t(i * 7) : pixels[i % pixels.size()];
-    GuardedBytes dest(static_cast<size_t>(destBytes), destGuardAfter);
-    for (int64_t i = 0; i < destBytes; ++i) dest.bytes[i] = uint8_t(i * 13 + 5);
-    const std::vector<uint8_t> before(dest.bytes, dest.bytes + destBytes);
-
-    int plainKey;
-    if (mask) {
-        LS8_ScaleRotateMask(dest.bytes, destPitch, destLeft, destTop, destPivotX, destPivotY, destWidth, destHeight,
-                            src.bytes, srcPitch, srcLeft, srcTop, srcPivotX, srcPivotY, srcWidth, srcHeight, angle,
-                            zoom, static_cast<uint8_t>(key));
-        plainKey = static_cast<uint8_t>(key);
-    } else {
-        LS8_ScaleRotate(dest.bytes, destPitch, destLeft, destTop, destPivotX, destPivotY, destWidth, destHeight,
-                        src.bytes, srcPitch, srcLeft, srcTop, srcPivotX, srcPivotY, srcWidth, srcHeight, angle, zoom,
-                        key);
-        plainKey = key < 0 ? 0 : key > 255 ? -1 : key;
+// Draws through the entry point; returns the key as the walkers take it (-1: none).
+int DrawThroughEntryPoint(const Call& c, uint8_t* dest, const uint8_t* src) {
+    if (c.Mask()) {
+        LS8_ScaleRotateMask(dest, c.destPitch, c.destLeft, c.destTop, c.destPivotX, c.destPivotY, c.destWidth,
+                            c.destHeight, src, c.srcPitch, c.srcLeft, c.srcTop, c.srcPivotX, c.srcPivotY, c.srcWidth,
+                            c.srcHeight, c.angle, c.zoom, static_cast<uint8_t>(c.key));
+        return static_cast<uint8_t>(c.key);
     }
+    LS8_ScaleRotate(dest, c.destPitch, c.destLeft, c.destTop, c.destPivotX, c.destPivotY, c.destWidth, c.destHeight,
+                    src, c.srcPitch, c.srcLeft, c.srcTop, c.srcPivotX, c.srcPivotY, c.srcWidth, c.srcHeight, c.angle,
+                    c.zoom, c.key);
+    return c.key < 0 ? 0 : c.key > 255 ? -1 : c.key;
+}
 
-    // The rectangle as it lies on the buffer.
-    const int64_t x0 = std::max<int>(destLeft, 0), x1 = std::min<int64_t>(int64_t{destLeft} + destWidth, destPitch);
-    const int64_t y0 = std::max<int>(destTop, 0), y1 = int64_t{destTop} + destHeight;
-    for (int64_t i = 0; i < destBytes; ++i) {
-        if (dest.bytes[i] == before[i] || destPitch <= 0) continue;
-        const int64_t x = i % destPitch, y = i / destPitch;
+// Stops the program when a byte outside the rectangle, as it lies on the buffer, changed.
+void CheckOnlyRectangleChanged(const Call& c, const uint8_t* dest, const std::vector<uint8_t>& before) {
+    const int64_t x0 = std::max<int>(c.destLeft, 0);
+    const int64_t x1 = std::min<int64_t>(int64_t{c.destLeft} + c.destWidth, c.destPitch);
+    const int64_t y0 = std::max<int>(c.destTop, 0), y1 = int64_t{c.destTop} + c.destHeight;
+    for (int64_t i = 0; i < c.DestBytes(); ++i) {
+        if (dest[i] == before[i] || c.destPitch <= 0) continue;
+        const int64_t x = i % c.destPitch, y = i / c.destPitch;
         if (x < x0 || x >= x1 || y < y0 || y >= y1) {
             std::fprintf(stderr, "wrote (%lld, %lld), outside columns %lld..%lld, rows %lld..%lld\n",
                          static_cast<long long>(x), static_cast<long long>(y), static_cast<long long>(x0),
@@ -82,11 +79,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             std::abort();
         }
     }
+}
 
-    const quorvel::blit::Request request{dest.bytes, destPitch, destLeft, destTop, destPivotX, destPivotY, destWidth,
-                                         destHeight, src.bytes, srcPitch, srcLeft, srcTop, srcPivotX, srcPivotY,
-                                         srcWidth, srcHeight, angle, zoom, plainKey};
-    GuardedBytes other(static_cast<size_t>(destBytes), !destGuardAfter);
+// Stops the program when a walker, with either way of finding spans, draws otherwise than the entry point drew.
+void CheckWalkersAgree(const Call& c, int plainKey, const uint8_t* src, const std::vector<uint8_t>& before,
+                       const uint8_t* drawn) {
+    const quorvel::blit::Request request{nullptr, c.destPitch, c.destLeft, c.destTop, c.destPivotX, c.destPivotY,
+                                         c.destWidth, c.destHeight, src, c.srcPitch, c.srcLeft, c.srcTop,
+                                         c.srcPivotX, c.srcPivotY, c.srcWidth, c.srcHeight, c.angle, c.zoom, plainKey};
+    GuardedBytes other(static_cast<size_t>(c.DestBytes()), !(c.flags & 2));
     for (const Isa isa : {Isa::kPortable, Isa::kSse2, Isa::kAvx2}) {
         for (const Path path : {Path::kEstimated, Path::kDivided}) {
             if (!quorvel::blit::Supported(isa)) continue;
@@ -94,12 +95,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             quorvel::blit::Request r = request;
             r.destBits = other.bytes;
             quorvel::blit::ScaleRotate(r, path, isa);
-            if (std::memcmp(other.bytes, dest.bytes, static_cast<size_t>(destBytes)) != 0) {
+            if (std::memcmp(other.bytes, drawn, before.size()) != 0) {
                 std::fprintf(stderr, "walker %d with %s spans drew otherwise than the entry point\n",
                              static_cast<int>(isa), path == Path::kEstimated ? "estimated" : "divided");
                 std::abort();
             }
         }
     }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FuzzedDataProvider in(data, size);
+    const Call call = ReadCall(in);
+    const std::vector<uint8_t> pixels = in.ConsumeRemainingBytes<uint8_t>();
+    const int64_t destBytes = call.DestBytes(), srcBytes = call.SrcBytes();
+    if (destBytes > kMaxBytes || srcBytes > kMaxBytes) return -1;
+
+    GuardedBytes src(static_cast<size_t>(srcBytes), call.flags & 4);
+    for (int64_t i = 0; i < srcBytes; ++i) src.bytes[i] = pixels.empty() ? uint8_t(i * 7) : pixels[i % pixels.size()];
+    GuardedBytes dest(static_cast<size_t>(destBytes), call.flags & 2);
+    for (int64_t i = 0; i < destBytes; ++i) dest.bytes[i] = uint8_t(i * 13 + 5);
+    const std::vector<uint8_t> before(dest.bytes, dest.bytes + destBytes);
+
+    const int plainKey = DrawThroughEntryPoint(call, dest.bytes, src.bytes);
+    CheckOnlyRectangleChanged(call, dest.bytes, before);
+    CheckWalkersAgree(call, plainKey, src.bytes, before, dest.bytes);
     return 0;
 }

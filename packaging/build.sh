@@ -7,6 +7,7 @@
 #                                   Wine that cannot run 32-bit programs; not for shipping
 # The version comes from the project() line of CMakeLists.txt. Prints the packages and their sizes.
 set -euo pipefail
+export LC_ALL=C  # the listing at the end sorts and reads the same in any caller's locale
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$PWD out=$PWD/build/packages
 

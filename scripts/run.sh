@@ -15,21 +15,21 @@ wine --version >/dev/null 2>&1 || preset=win64
 if [[ -n ${DISPLAY:-} ]] && xdotool getdisplaygeometry >/dev/null 2>&1; then
   # A display of the user's own: a prefix of our own beside the builds, made once.
   export QV_NO_INIT=1 QUORVEL_SOURCE_DIR=$root
-  source tests/e2e/lib.sh
+  source scripts/lib/bench.sh
   if [[ ! -f build/wineprefix-run/.quorvel-run-ready ]]; then
     rm -rf build/wineprefix-run
-    qv__prefix "$root/build/wineprefix-run" || exit 1
+    qv_make_prefix "$root/build/wineprefix-run" || exit 1
     touch build/wineprefix-run/.quorvel-run-ready
   fi
   export WINEPREFIX=$root/build/wineprefix-run
   echo "Quorvel runs on $DISPLAY; a mouse click ends it."
-  "$QV_WINE" "build/$preset/Quorvel.scr" /s
+  qv_wine "build/$preset/Quorvel.scr" /s
   exit 0
 fi
 
-# No display: a virtual one, set up by the test bench (it cleans up after itself).
+# No display: a virtual one, set up by the bench (it cleans up after itself).
 export QUORVEL_SOURCE_DIR=$root QUORVEL_WIN32_DIR=$root/build/$preset
-source tests/e2e/lib.sh
+source scripts/lib/bench.sh
 qv_start_scr /s
 qv_wait_until 60 qv_window '^Tavrin_Main$' || qv_fail "the saver window did not appear"
 mkdir -p build/screenshots

@@ -2,6 +2,7 @@
 # Installs what building and testing Quorvel needs on Debian 12, skipping what is already there.
 # Run as root or as a user with sudo. Safe to run again: it changes nothing when all is in place.
 set -euo pipefail
+export LC_ALL=C  # dpkg's and locale's answers are read as their C locale prints them
 
 packages=(
   cmake g++ pkg-config googletest libgtest-dev libbenchmark-dev liballegro4-dev

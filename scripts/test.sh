@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the native, win32 and win64 presets and the packages, and runs every test:
-# the unit tests (with the check that the generators remake the committed pictures), each fuzz target for a
-# bounded time (the fuzz preset), checks of the two Windows programs, the setup program and the Debian package of
-# the X11 program, and the end-to-end tests under Wine of the 32-bit program, then its start-up and preview tests
-# once more with the 64-bit one; where the kernel runs no 32-bit code, the end-to-end tests run the 64-bit program.
+# the check that includes point only down the levels, the unit tests (with the check that the generators remake
+# the committed pictures), each fuzz target for a bounded time (the fuzz preset), checks of the two Windows
+# programs, the setup program and the .deb and .rpm of the X11 program, and the end-to-end tests under Wine of
+# the 32-bit program, then its start-up and preview tests once more with the 64-bit one; where the kernel runs no
+# 32-bit code, the end-to-end tests run the 64-bit program.
 # The last line is the overall summary in ctest's words; the exit status is 0 only if all passed.
 set -uo pipefail
+# The tools' output is read as their C locale prints it, whatever the caller's; the end-to-end tests give Wine alone
+# the Japanese locale.
+export LC_ALL=C
 cd "$(dirname "${BASH_SOURCE[0]}")/.." || exit 1
 
 bash scripts/setup.sh || exit 1
@@ -24,6 +28,16 @@ bash packaging/build.sh || { echo "the packages failed to build"; exit 1; }
 
 logs=build/test-logs
 mkdir -p "$logs"
+
+echo "== levels"
+layer_checks=1 layer_passed=0
+if python3 scripts/check_layers.py >"$logs/layers.txt" 2>&1; then
+  layer_passed=1
+  echo "PASS: every include points down the levels"
+else
+  echo "FAIL: scripts/check_layers.py:"
+  tail -n 20 "$logs/layers.txt"
+fi
 
 echo "== unit tests"
 ctest --preset native 2>&1 | tee "$logs/unit.txt"
@@ -80,26 +94,12 @@ check_program build/win64/Quorvel.scr x86_64-w64-mingw32-objdump '020b' pei-x86-
 check_program build/packages/QuorvelSetup-*.exe i686-w64-mingw32-objdump '010b' pei-i386 '^comctl32\.dll$' &&
   ((program_passed++))
 
-# The Debian package of the X11 program: made by cpack, the program and its settings description where
-# xscreensaver looks for them, and the libraries it needs named.
-echo "== Debian package"
-deb_checks=1 deb_passed=0
-check_deb() {
-  local version deb listing
-  version=$(sed -n 's/^project(Quorvel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-  deb=build/native/packages/quorvel_${version}_amd64.deb
-  rm -f "$deb"
-  (cd build/native && cpack >/dev/null) && [[ -f $deb ]] || { echo "FAIL: cpack made no $deb"; return 1; }
-  listing=$(dpkg-deb -c "$deb")
-  for path in ./usr/libexec/xscreensaver/quorvel ./usr/share/xscreensaver/config/quorvel.xml; do
-    grep -q " $path\$" <<<"$listing" || { echo "FAIL: $deb lacks $path"; return 1; }
-  done
-  xmllint --noout apps/x11/quorvel.xml || { echo "FAIL: quorvel.xml is not well-formed"; return 1; }
-  dpkg-deb -f "$deb" Depends | grep -q 'libx11-6.*libxext6' ||
-    { echo "FAIL: $deb depends on $(dpkg-deb -f "$deb" Depends)"; return 1; }
-  echo "PASS: $deb holds the program and quorvel.xml, depends on $(dpkg-deb -f "$deb" Depends)"
-}
-check_deb && ((deb_passed++))
+# The X11 program's .deb and .rpm, made by cpack: the program, its settings description for xscreensaver and its
+# desktop entry for MATE where they belong, a valid entry, the X libraries named, a long description.
+echo "== X11 program packages"
+deb_checks=2 deb_passed=0
+bash scripts/check_packages.sh | tee "$logs/packages.txt"
+deb_passed=$(grep -c '^PASS: ' "$logs/packages.txt")
 
 # Wine's 32-bit loader needs the kernel's 32-bit emulation. Where the kernel has none, the 32-bit program is
 # still built and checked above, and the end-to-end suite runs the 64-bit one instead.
@@ -145,9 +145,9 @@ for log in "$logs/unit.txt" "$logs/e2e.txt"; do
   fi
 done
 failed=$((failed + program_checks - program_passed + win64_checks - win64_passed + fuzz_checks - fuzz_passed))
-failed=$((failed + deb_checks - deb_passed))
-total=$((total + program_checks + win64_checks + fuzz_checks + deb_checks))
+failed=$((failed + deb_checks - deb_passed + layer_checks - layer_passed))
+total=$((total + program_checks + win64_checks + fuzz_checks + deb_checks + layer_checks))
 
-echo "== summary (unit, fuzzing, Windows program and Debian package checks, end-to-end)"
+echo "== summary (levels, unit, fuzzing, Windows program and package checks, end-to-end)"
 echo "$(((total - failed) * 100 / total))% tests passed, $failed tests failed out of $total"
 ((failed == 0))

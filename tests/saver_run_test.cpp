@@ -10,15 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "seam/portable/portable_gdi.h"
+#include "seam/portable/test_hooks.h"
 #include "saver/saver.h"
+#include "saver_core_access.h"
 #include "support.h"
 #include "surface/scale_rotate.h"
 
 namespace quorvel {
 namespace {
-
-using testing::LoadAsset;
 
 const Settings kDefaults{kDefaultCrawlerSize, kDefaultCrawlerLength, kDefaultCrawlerSpeed, kCrawlerTaper};
 
@@ -36,21 +35,22 @@ PictureBox Display(int width, int height) {
 }
 
 // Both frame buffers as a frame must leave them: cleared whole, every part blitted with its whole picture box.
-std::vector<std::vector<uint8_t>> PlainFrame(const SaverCore& core) {
-    const Tavrin_C& frame = *core.Surfaces[1];
+std::vector<std::vector<uint8_t>> PlainFrame(const SaverCoreTestAccess& state) {
+    const Tavrin_C& frame = *state.Surfaces[1];
     std::vector<std::vector<uint8_t>> out(2, std::vector<uint8_t>(static_cast<size_t>(frame.GetImageSize()), 0));
-    BodyWalk walks[2] = {{core.Crawlers[0], core.TrailLength()}, {core.Crawlers[1], core.TrailLength()}};
-    for (int i = 0; i < core.SegmentCount; ++i) {
-        const SegmentRec& part = core.Segments[static_cast<size_t>(i)];
+    const int length = state.core.TrailLength();
+    BodyWalk walks[2] = {{state.Crawlers[0], length}, {state.Crawlers[1], length}};
+    for (int i = 0; i < state.SegmentCount; ++i) {
+        const SegmentRec& part = state.Segments[static_cast<size_t>(i)];
         for (int c = 0; c < 2; ++c) {
-            const TrailPoint& p = core.Crawlers[static_cast<size_t>(c)].Trail[walks[c].Entry()];
+            const TrailPoint& p = state.Crawlers[static_cast<size_t>(c)].Trail[walks[c].Entry()];
             walks[c].StepBack(part.Scale);
             const auto b = PlanSegment(static_cast<int16_t>(std::nearbyint(p.X)),
                                        static_cast<int16_t>(std::nearbyint(p.Y)), p.Heading, part.Kind, part.Scale,
-                                       core.DisplayWidth, core.DisplayHeight);
+                                       state.DisplayWidth, state.DisplayHeight);
             if (!b) continue;
             for (size_t sheet = 0; sheet < 2; ++sheet) {
-                const Tavrin_C& source = *core.Surfaces[sheet * 2];
+                const Tavrin_C& source = *state.Surfaces[sheet * 2];
                 LS8_ScaleRotate(out[sheet].data(), frame.GetPitch(), b->DestLeft, b->DestTop, b->DestPivotX,
                                 b->DestPivotY, b->DestWidth, b->DestHeight, source.GetPointer(), source.GetPitch(),
                                 b->SrcLeft, b->SrcTop, b->SrcPivotX, b->SrcPivotY, b->SrcWidth, b->SrcHeight, b->Angle,
@@ -63,11 +63,11 @@ std::vector<std::vector<uint8_t>> PlainFrame(const SaverCore& core) {
 
 // Presents the frame the changed-area way; after each of its two copies the display must hold exactly what a
 // copy of that whole buffer would leave, which `reference` gets.
-::testing::AssertionResult PresentsLikeWholeCopies(SaverCore& core, plat::Dc display, plat::Dc reference) {
-    core.FindChangedArea();
+::testing::AssertionResult PresentsLikeWholeCopies(SaverCoreTestAccess& state, plat::Dc display, plat::Dc reference) {
+    state.core.FindChangedArea();
     for (int index : {1, 3}) {
-        core.PutChanged(index);
-        const Tavrin_C& buffer = *core.Surfaces[static_cast<size_t>(index)];
+        state.core.PutChanged(index);
+        const Tavrin_C& buffer = *state.Surfaces[static_cast<size_t>(index)];
         plat::BitBlt(reference, 0, 0, buffer.GetWidth(), buffer.GetHeight(), buffer.GetDC(), 0, 0, plat::kSrcCopy);
         const auto got = plat::memory::Pixels(display), want = plat::memory::Pixels(reference);
         const auto [at, _] = std::mismatch(got.begin(), got.end(), want.begin(), want.end());
@@ -112,39 +112,39 @@ TEST_P(SaverRun, EveryFrameIsThePlainFrame) {
     const PictureBox display = Display(r.width, r.height), reference = Display(r.width, r.height);
     Saver saver(r.settings, display, r.doctoredSheets ? doctored.first : Cyan(),
                 r.doctoredSheets ? doctored.second : Green());
-    SaverCore& core = saver.Core();
+    SaverCoreTestAccess state(saver);
     const int frames = std::getenv("QUORVEL_SHORT_TESTS") ? r.frames / 10 : r.frames;
-    const int span = (core.Crawlers[0].Tail - core.Crawlers[0].Head + core.TrailLength()) % core.TrailLength();
+    const int length = state.core.TrailLength();
+    const int span = (state.Crawlers[0].Tail - state.Crawlers[0].Head + length) % length;
     SeededRandom random(12345);
     int lit = 0;
     for (int frame = 1; frame <= frames; ++frame) {
-        core.DrawFrame();
+        saver.Draw();
         if (frame % r.every == 0) {
-            const auto plain = PlainFrame(core);
+            const auto plain = PlainFrame(state);
             for (size_t buffer = 0; buffer < 2; ++buffer) {
-                const uint8_t* got = core.Surfaces[buffer * 2 + 1]->GetPointer();
+                const uint8_t* got = state.Surfaces[buffer * 2 + 1]->GetPointer();
                 const size_t size = plain[buffer].size();
                 if (std::memcmp(got, plain[buffer].data(), size) == 0) continue;
                 size_t at = 0;
                 while (got[at] == plain[buffer][at]) ++at;
                 FAIL() << r.label << ": frame " << frame << ", buffer " << buffer * 2 + 1 << " differs first at ("
-                       << at % static_cast<size_t>(core.SurfacePitch[1]) << ", "
-                       << at / static_cast<size_t>(core.SurfacePitch[1]) << "): " << int(got[at]) << " instead of "
+                       << at % static_cast<size_t>(state.SurfacePitch[1]) << ", "
+                       << at / static_cast<size_t>(state.SurfacePitch[1]) << "): " << int(got[at]) << " instead of "
                        << int(plain[buffer][at]);
             }
             for (uint8_t v : plain[1]) lit += v != 0;
-            ASSERT_TRUE(PresentsLikeWholeCopies(core, display.dc, reference.dc)) << r.label << " frame " << frame;
+            ASSERT_TRUE(PresentsLikeWholeCopies(state, display.dc, reference.dc)) << r.label << " frame " << frame;
         } else if (frame % 5 != 2) {
-            core.Present();
+            saver.Present();
         }
-        core.AdvanceCrawlers();
+        saver.Advance();
         if (frame % 36 == 0) saver.Tick(random);
         // Every part lies between the newest entry and the tail, so the body follows the path it came.
-        for (const Crawler& c : core.Crawlers) {
-            const int length = core.TrailLength();
+        for (const Crawler& c : state.Crawlers) {
             ASSERT_EQ((c.Tail - c.Head + length) % length, span) << r.label << " frame " << frame;
             BodyWalk walk(c, length);
-            for (int i = 0; i < core.SegmentCount; walk.StepBack(core.Segments[static_cast<size_t>(i++)].Scale))
+            for (int i = 0; i < state.SegmentCount; walk.StepBack(state.Segments[static_cast<size_t>(i++)].Scale))
                 ASSERT_LE((walk.Entry() - c.Head + length) % length, span) << r.label << " frame " << frame
                                                                            << " part " << i;
         }
@@ -167,22 +167,22 @@ TEST(Saver, SetsUpFourSurfacesAndReleasesThemOnce) {
     const int before = plat::memory::LiveObjects();
     {
         Saver saver(kDefaults, Display(1366, 50), Cyan(), Green());
-        const SaverCore& core = saver.Core();
+        const SaverCoreTestAccess state(saver);
         EXPECT_EQ(plat::memory::LiveObjects(), before + 12)
             << "four surfaces and two sheet pictures, each a DC and a bitmap";
         for (size_t i : {size_t{0}, size_t{2}}) {
-            EXPECT_EQ(core.Surfaces[i]->GetWidth(), 256);
-            EXPECT_EQ(core.Surfaces[i]->GetPointer()[0], 0) << "black becomes index 0";
-            EXPECT_NE(core.Surfaces[i]->GetPointer()[62], 0) << "the guide column keeps a colour";
+            EXPECT_EQ(state.Surfaces[i]->GetWidth(), 256);
+            EXPECT_EQ(state.Surfaces[i]->GetPointer()[0], 0) << "black becomes index 0";
+            EXPECT_NE(state.Surfaces[i]->GetPointer()[62], 0) << "the guide column keeps a colour";
         }
-        EXPECT_EQ(core.Surfaces[1]->GetWidth(), 1368) << "rounded up to a multiple of 4";
-        EXPECT_EQ(core.SurfacePitch[3], 1368);
-        for (size_t i = 0; i < 4; ++i) EXPECT_NE(core.SavedArrayData[i], 0u) << "array " << i;
+        EXPECT_EQ(state.Surfaces[1]->GetWidth(), 1368) << "rounded up to a multiple of 4";
+        EXPECT_EQ(state.SurfacePitch[3], 1368);
+        for (size_t i = 0; i < 4; ++i) EXPECT_NE(state.SavedArrayData[i], 0u) << "array " << i;
         saver.Frame();
         saver.Present();
         saver.End();
         EXPECT_EQ(plat::memory::LiveObjects(), before + 4) << "only the sheet pictures are left";
-        for (size_t i = 0; i < 4; ++i) EXPECT_TRUE(core.SavedArrayData[i] == 0 && !core.Surfaces[i]) << i;
+        for (size_t i = 0; i < 4; ++i) EXPECT_TRUE(state.SavedArrayData[i] == 0 && !state.Surfaces[i]) << i;
         saver.End();
         saver.Frame();  // a frame after the end draws nothing and does not fail
         saver.Present();
@@ -217,7 +217,7 @@ TEST(Saver, CrawlersEnterFromOppositeCornersInTheGreenSheetsColours) {
 
 TEST(Saver, ResizedDisplayGetsNewBuffersAndStillMatchesThePlainFrame) {
     Saver saver(kDefaults, Display(320, 240), Cyan(), Green());
-    SaverCore& core = saver.Core();
+    SaverCoreTestAccess state(saver);
     for (int i = 0; i < 300; ++i) {
         saver.Frame();
         saver.Present();
@@ -230,19 +230,49 @@ TEST(Saver, ResizedDisplayGetsNewBuffersAndStillMatchesThePlainFrame) {
         for (int x = 0; x < 203; ++x) plat::memory::SetPixelRgb(smaller.dc, x, y, 0xFFFFFF);
     saver.Resize(smaller, monitors);
     EXPECT_EQ(plat::memory::LiveObjects(), before) << "the two buffers are replaced, not added to";
-    EXPECT_EQ(core.DisplayWidth, 203);
-    EXPECT_EQ(core.Surfaces[3]->GetWidth(), 204);
-    EXPECT_NE(core.SavedArrayData[3], 0u);
-    for (const Crawler& c : core.Crawlers) EXPECT_TRUE(c.TargetX <= 203 && c.TargetY <= (c.TargetX > 100 ? 100 : 150));
+    EXPECT_EQ(state.DisplayWidth, 203);
+    EXPECT_EQ(state.Surfaces[3]->GetWidth(), 204);
+    EXPECT_NE(state.SavedArrayData[3], 0u);
+    for (const Crawler& c : state.Crawlers) EXPECT_TRUE(c.TargetX <= 203 && c.TargetY <= (c.TargetX > 100 ? 100 : 150));
     for (int i = 0; i < 200; ++i) {
-        core.DrawFrame();
-        ASSERT_EQ(std::memcmp(core.Surfaces[3]->GetPointer(), PlainFrame(core)[1].data(),
-                              static_cast<size_t>(core.Surfaces[3]->GetImageSize())),
+        saver.Draw();
+        ASSERT_EQ(std::memcmp(state.Surfaces[3]->GetPointer(), PlainFrame(state)[1].data(),
+                              static_cast<size_t>(state.Surfaces[3]->GetImageSize())),
                   0)
             << "frame " << i << " after the resize";
-        ASSERT_TRUE(PresentsLikeWholeCopies(core, smaller.dc, reference.dc)) << "frame " << i << " after the resize";
-        core.AdvanceCrawlers();
+        ASSERT_TRUE(PresentsLikeWholeCopies(state, smaller.dc, reference.dc)) << "frame " << i << " after the resize";
+        saver.Advance();
     }
+}
+
+// A program that presents the pixels itself copies the visible buffer where FindChanges says, and must end up
+// holding that buffer; a display that lost its contents gets the whole frame back, as printing it shows it.
+TEST(Saver, PresentingTheChangesOrRepaintingLeavesTheVisibleFrame) {
+    constexpr int kWidth = 160, kHeight = 120;
+    const PictureBox display = Display(kWidth, kHeight), printed = Display(kWidth, kHeight);
+    Saver saver(kDefaults, display, Cyan(), Green());
+    std::vector<uint8_t> shown(kWidth * kHeight, 0xAB);  // the program's own image: anything at first
+    for (int frame = 1; frame <= 900; ++frame) {
+        saver.Frame();
+        const std::span<const PresentRect> changed = saver.FindChanges();
+        const PixelView visible = saver.Visible();
+        for (const PresentRect& r : changed)
+            for (int y = r.Top; y < r.Top + r.Height; ++y)
+                std::memcpy(&shown[static_cast<size_t>(y * kWidth + r.Left)], visible.Pixels + y * visible.Pitch + r.Left,
+                            static_cast<size_t>(r.Width));
+        for (int y = 0; y < kHeight; ++y)
+            ASSERT_EQ(std::memcmp(&shown[static_cast<size_t>(y * kWidth)], visible.Pixels + y * visible.Pitch, kWidth), 0)
+                << "frame " << frame << ", row " << y;
+    }
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) plat::memory::SetPixelRgb(display.dc, x, y, 0xFFFFFF);
+    saver.Frame();
+    saver.Present(PresentScope::kWhole);
+    saver.CopyVisibleTo(printed.dc);
+    const auto onDisplay = plat::memory::Pixels(display.dc), onPrint = plat::memory::Pixels(printed.dc);
+    EXPECT_TRUE(std::ranges::equal(onDisplay, onPrint)) << "the repainted display differs from the printed frame";
+    EXPECT_GT(std::count_if(shown.begin(), shown.end(), [](uint8_t v) { return v != 0; }), 500)
+        << "the crawlers are in view";
 }
 
 TEST(Saver, EveryPictureLiesWithinItsReachOfThePivot) {

@@ -1,14 +1,14 @@
 // The saver core without pixels: steering, the body table, the walk along the rings, the first frame,
-// clipping, the timer and the frame pacing.
+// clipping and the timer.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 #include <vector>
 
-#include "saver/frame_pacer.h"
 #include "saver/saver_core.h"
 #include "saver/steering.h"
+#include "saver_core_access.h"
 
 namespace quorvel {
 namespace {
@@ -18,25 +18,26 @@ const Settings kDefaults = With(kDefaultCrawlerSize, kDefaultCrawlerLength);
 
 // A core that has run Form_Load's, Form_Activate's and RunAnimation's steps on a display, without surfaces.
 struct BuiltCore {
-    explicit BuiltCore(const Settings& s, int width = 1024, int height = 768) : core(s) {
+    explicit BuiltCore(const Settings& s, int width = 1024, int height = 768) : core(s), state(core) {
         core.FillTrails(width, height);
-        core.DisplayWidth = static_cast<int16_t>(width);
-        core.DisplayHeight = static_cast<int16_t>(height);
-        for (Crawler& c : core.Crawlers) {
+        state.DisplayWidth = static_cast<int16_t>(width);
+        state.DisplayHeight = static_cast<int16_t>(height);
+        for (Crawler& c : state.Crawlers) {
             c.TargetX = static_cast<int16_t>(width / 2);
             c.TargetY = static_cast<int16_t>(height / 2);
         }
         core.StartAnimation();
     }
-    const Crawler& First() const { return core.Crawlers[0]; }
+    const Crawler& First() const { return state.Crawlers[0]; }
     int Span() const { return (First().Tail - First().Head + core.TrailLength()) % core.TrailLength(); }
     // Entries between the newest ring entry and the one the head part is drawn at.
     int HeadBehind() const {
         BodyWalk walk(First(), core.TrailLength());
-        for (int i = 0; i + 1 < core.SegmentCount; ++i) walk.StepBack(core.Segments[static_cast<size_t>(i)].Scale);
+        for (int i = 0; i + 1 < state.SegmentCount; ++i) walk.StepBack(state.Segments[static_cast<size_t>(i)].Scale);
         return (walk.Entry() - First().Head + core.TrailLength()) % core.TrailLength();
     }
     SaverCore core;
+    SaverCoreTestAccess state;
 };
 
 TEST(Steering, TurnTowardStepsTheShortWayAndWrapsOnlyPastPi) {
@@ -62,7 +63,7 @@ TEST(Steering, TurnTowardStepsTheShortWayAndWrapsOnlyPastPi) {
 
 TEST(Steering, TurnRateDriftsByOneStepAndSnapsWithinIt) {
     BuiltCore b(kDefaults);
-    auto& c = b.core.Crawlers;
+    auto& c = b.state.Crawlers;
     c[0].TargetTurnRate = 0.0155f;
     c[1].TargetTurnRate = 0.010049f;
     b.core.AdvanceCrawlers();
@@ -87,7 +88,7 @@ TEST(BuildBody, KnownBodies) {
     };
     for (const Row& r : rows) {
         BuiltCore b(r.settings);
-        const SaverCore& c = b.core;
+        const SaverCoreTestAccess& c = b.state;
         SCOPED_TRACE(::testing::Message() << "size " << r.settings.CrawlerSize << ", length " << r.settings.CrawlerLength);
         ASSERT_EQ(c.SegmentCount, r.count);
         EXPECT_FLOAT_EQ(c.Segments[static_cast<size_t>(r.count - 1)].Scale, r.head);
@@ -95,8 +96,8 @@ TEST(BuildBody, KnownBodies) {
         EXPECT_EQ(b.Span(), r.span);
         EXPECT_EQ(c.Crawlers[1].Tail, c.Crawlers[0].Tail);
         EXPECT_EQ(b.HeadBehind(), r.headBehind);
-        EXPECT_GT(c.TrailLength(), r.span);
-        EXPECT_EQ(c.TrailLength(), std::max(6700, r.span + kTrailMargin));
+        EXPECT_GT(b.core.TrailLength(), r.span);
+        EXPECT_EQ(b.core.TrailLength(), std::max(6700, r.span + kTrailMargin));
         std::vector<int> kinds;  // from the tail: 3, 1, 0, 1, ..., 1, 0, 2
         for (int i : {0, 1, 2, 3, r.count - 3, r.count - 2, r.count - 1})
             kinds.push_back(c.Segments[static_cast<size_t>(i)].Kind);
@@ -120,7 +121,7 @@ TEST(BuildBody, BuildingAgainKeepsTheStep) {
     BuiltCore b(With(75, 100, 120));
     b.core.StartAnimation();
     b.core.BuildBody();
-    EXPECT_FLOAT_EQ(b.core.Step, 1.2f) << "pixels per frame";
+    EXPECT_FLOAT_EQ(b.state.Step, 1.2f) << "pixels per frame";
 }
 
 TEST(BodyWalk, StepsBackAcrossTheRingsEndButNeverPastTheNewestEntry) {
@@ -156,18 +157,18 @@ TEST(SanitizeSettings, HoldsHandEditedValuesToWhatTheBodyCanTake) {
         EXPECT_EQ(got.CrawlerSpeed, r.out.CrawlerSpeed);
     }
     BuiltCore empty(Settings{});
-    EXPECT_EQ(empty.core.SegmentCount, 2);
+    EXPECT_EQ(empty.state.SegmentCount, 2);
     for (int i = 0; i < 50; ++i) empty.core.RunFrame();
 }
 
 TEST(FirstFrame, MovesBothCrawlersOneStepFromBeyondOppositeCorners) {
     BuiltCore b(kDefaults);
-    SaverCore& c = b.core;
-    EXPECT_EQ(c.Crawlers[1].Trail[0].X, 1074.0f);
-    EXPECT_EQ(c.Crawlers[1].Trail[0].Y, 818.0f);
-    c.RunFrame();
-    const Crawler& one = c.Crawlers[0];
-    const Crawler& two = c.Crawlers[1];
+    const auto& c = b.state.Crawlers;
+    EXPECT_EQ(c[1].Trail[0].X, 1074.0f);
+    EXPECT_EQ(c[1].Trail[0].Y, 818.0f);
+    b.core.RunFrame();
+    const Crawler& one = c[0];
+    const Crawler& two = c[1];
     EXPECT_EQ(one.Head, 6699);
     EXPECT_EQ(one.Tail, 1641);
     EXPECT_FLOAT_EQ(one.Trail[6699].X, -49.00005f);
@@ -240,7 +241,7 @@ TEST(Timer2, ReseedsThenDrawsTargetAndRateForEachCrawlerInOrder) {
     ScriptedRandom random({0.25f, 0.5f, 0.0f, 0.75f, 0.999f, 1.0f / 3});
     b.core.Timer2_Timer(random);
     EXPECT_EQ(random.reseeds, std::vector<size_t>{0}) << "reseeded before the first draw";
-    const Crawler* c = b.core.Crawlers.data();
+    const Crawler* c = b.state.Crawlers.data();
     EXPECT_EQ(c[0].TargetX, 250);
     EXPECT_EQ(c[0].TargetY, 350);
     EXPECT_FLOAT_EQ(c[0].TargetTurnRate, 0.0005f);
@@ -251,8 +252,8 @@ TEST(Timer2, ReseedsThenDrawsTargetAndRateForEachCrawlerInOrder) {
     BuiltCore odd(kDefaults, 5, 7);
     ScriptedRandom halves({0.5f});
     odd.core.Timer2_Timer(halves);
-    EXPECT_EQ(odd.core.Crawlers[0].TargetX, 2) << "nearest(2.5) is even";
-    EXPECT_EQ(odd.core.Crawlers[1].TargetY, 4) << "nearest(3.5) is even";
+    EXPECT_EQ(odd.state.Crawlers[0].TargetX, 2) << "nearest(2.5) is even";
+    EXPECT_EQ(odd.state.Crawlers[1].TargetY, 4) << "nearest(3.5) is even";
 }
 
 // An uneven pair: 1024 x 768 on the left, 800 x 600 to its right, top-aligned; below the second lies a gap.
@@ -285,7 +286,7 @@ TEST(Monitors, TimerTargetsAndTheCentreLandOnAMonitor) {
     b.core.SetMonitors(kTwoMonitors);
     ScriptedRandom random({0.8f, 0.9f, 0.5f, 0.3f, 0.95f, 0.5f});
     b.core.Timer2_Timer(random);
-    const Crawler* c = b.core.Crawlers.data();
+    const Crawler* c = b.state.Crawlers.data();
     EXPECT_TRUE(c[0].TargetX == 1459 && c[0].TargetY == 600) << c[0].TargetX << "," << c[0].TargetY;
     EXPECT_TRUE(c[1].TargetX == 547 && c[1].TargetY == 730) << "already on the first monitor";
 
@@ -305,24 +306,10 @@ TEST(SaverCore, TwoCoresKeepTheirOwnState) {
     BuiltCore a(kDefaults);
     BuiltCore b(With(150, 200, 120));
     for (int i = 0; i < 10; ++i) a.core.RunFrame();
-    EXPECT_EQ(b.core.Crawlers[0].Head, 0) << "the second core did not move";
-    EXPECT_EQ(a.core.Crawlers[0].Head, 6690);
-    EXPECT_FLOAT_EQ(b.core.Step, 1.2f);
-    EXPECT_FLOAT_EQ(a.core.Step, 1.0f);
-}
-
-TEST(FramePacer, PacesToTheReportedRateOnAFixedGridWithoutBursts) {
-    for (auto [reported, used] : {std::pair{75, 75}, {144, 144}, {0, 60}, {1, 60}, {-5, 60}, {100000, 60}})
-        EXPECT_EQ(PacingRate(reported), used) << "reported " << reported;
-    FramePacer pacer(50);  // 20 ms
-    pacer.Start(10.0);
-    EXPECT_EQ(pacer.Remaining(10.0), 0.0) << "the first frame is due at once";
-    pacer.FrameStarted(10.0);
-    EXPECT_NEAR(pacer.Remaining(10.005), 0.015, 1e-9);
-    pacer.FrameStarted(10.021);  // a little late: the grid holds
-    EXPECT_NEAR(pacer.Remaining(10.03), 0.01, 1e-9);
-    pacer.FrameStarted(11.0);  // a stall
-    EXPECT_NEAR(pacer.Remaining(11.0), 0.02, 1e-9) << "the next frame waits a whole period, no catching up";
+    EXPECT_EQ(b.First().Head, 0) << "the second core did not move";
+    EXPECT_EQ(a.First().Head, 6690);
+    EXPECT_FLOAT_EQ(b.state.Step, 1.2f);
+    EXPECT_FLOAT_EQ(a.state.Step, 1.0f);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// What the unit tests share: temporary folders, whole files, the committed pictures, memory surfaces and
-// colours printed the way a failure message wants them.
+// What the unit tests share: temporary folders, whole files, memory surfaces and colours printed the way a
+// failure message wants them; the committed pictures come from image/assets.h.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "image/assets.h"
 #include "image/image_file.h"
 #include "seam/dib_header.h"
 #include "seam/gdi.h"
@@ -60,13 +61,6 @@ inline std::string ReadBytes(const std::string& path) {
 inline void WriteBytes(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
-}
-
-// A committed picture from assets/; an empty image when it cannot be read.
-inline Image LoadAsset(const std::string& name) {
-    Image image;
-    ReadBmp(std::string(QUORVEL_SOURCE_DIR) + "/assets/" + name, image);
-    return image;
 }
 
 // A memory DC holding a fresh top-down DIB section of 8 or 32 bits per pixel (an 8-bit one with an all-black

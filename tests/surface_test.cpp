@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "seam/portable/portable_gdi.h"
+#include "seam/portable/test_hooks.h"
 #include "surface/tavrin_c.h"
 
 namespace {

@@ -8,7 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "image/byte_writer.h"
+
 namespace {
+
+using quorvel::Put16Le;
+using quorvel::Put32Le;
 
 struct Rgba {
     double r = 0, g = 0, b = 0, a = 0;
@@ -25,21 +30,34 @@ void Blend(Rgba& dst, const Rgba& src, double c) {
     dst.a = out;
 }
 
+// The share of pixel (x, y) that lies inside a shape given in 32 x 32 icon units, from 4 x 4 samples.
+template <typename Inside>
+double Coverage(int x, int y, double scale, Inside inside) {
+    const int samples = 4;
+    int hits = 0;
+    for (int j = 0; j < samples; ++j)
+        for (int i = 0; i < samples; ++i)
+            hits += inside((x + (i + 0.5) / samples) / scale, (y + (j + 0.5) / samples) / scale);
+    return hits / double(samples * samples);
+}
+
+// A disc of radius r around (cx, cy), in icon units, painted over the pixels it touches.
+void PaintDisc(std::vector<Rgba>& px, int size, double cx, double cy, double r, const Rgba& colour) {
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            const double c = Coverage(x, y, size / 32.0, [&](double u, double v) {
+                return (u - cx) * (u - cx) + (v - cy) * (v - cy) <= r * r;
+            });
+            if (c > 0) Blend(px[y * size + x], colour, c);
+        }
+}
+
 std::vector<Rgba> Draw(int size) {
     std::vector<Rgba> px(static_cast<size_t>(size) * size);
-    const double s = size / 32.0;
-    const int samples = 4;
-    auto coverage = [&](int x, int y, auto inside) {
-        int hits = 0;
-        for (int j = 0; j < samples; ++j)
-            for (int i = 0; i < samples; ++i)
-                hits += inside((x + (i + 0.5) / samples) / s, (y + (j + 0.5) / samples) / s);
-        return hits / double(samples * samples);
-    };
     // Rounded dark-blue tile.
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
-            const double c = coverage(x, y, [](double u, double v) {
+            const double c = Coverage(x, y, size / 32.0, [](double u, double v) {
                 const double dx = std::max(std::fabs(u - 16) - 11.5, 0.0), dy = std::max(std::fabs(v - 16) - 11.5, 0.0);
                 return dx * dx + dy * dy <= 4.0 * 4.0;
             });
@@ -55,57 +73,29 @@ std::vector<Rgba> Draw(int size) {
         const double ring = 1.4 + 2.0 * t;
         const bool head = k == rings - 1;
         // A dark rim first, so that each ring stands apart from the one it covers.
-        for (int y = 0; y < size; ++y)
-            for (int x = 0; x < size; ++x) {
-                const double c = coverage(x, y, [&](double u, double v) {
-                    return (u - cx) * (u - cx) + (v - cy) * (v - cy) <= (ring + 0.6) * (ring + 0.6);
-                });
-                if (c > 0) Blend(px[y * size + x], {4, 30, 50, 1}, c);
-            }
-        for (int y = 0; y < size; ++y)
-            for (int x = 0; x < size; ++x) {
-                const double c = coverage(x, y, [&](double u, double v) {
-                    return (u - cx) * (u - cx) + (v - cy) * (v - cy) <= ring * ring;
-                });
-                if (c <= 0) continue;
-                const double shade = 0.55 + 0.45 * t;
-                Blend(px[y * size + x], head ? Rgba{120, 255, 240, 1} : Rgba{0, 190 * shade + 40, 230 * shade + 25, 1}, c);
-            }
-        if (head) {
-            for (int e = -1; e <= 1; e += 2) {
-                const double ex = cx + 1.4 * std::cos(angle + 1.57 + e * 0.9), ey = cy + 1.4 * std::sin(angle + 1.57 + e * 0.9);
-                for (int y = 0; y < size; ++y)
-                    for (int x = 0; x < size; ++x) {
-                        const double c = coverage(x, y, [&](double u, double v) {
-                            return (u - ex) * (u - ex) + (v - ey) * (v - ey) <= 0.8 * 0.8;
-                        });
-                        if (c > 0) Blend(px[y * size + x], {10, 20, 30, 1}, c);
-                    }
-            }
+        PaintDisc(px, size, cx, cy, ring + 0.6, {4, 30, 50, 1});
+        const double shade = 0.55 + 0.45 * t;
+        const Rgba body = head ? Rgba{120, 255, 240, 1} : Rgba{0, 190 * shade + 40, 230 * shade + 25, 1};
+        PaintDisc(px, size, cx, cy, ring, body);
+        if (!head) continue;
+        for (int e = -1; e <= 1; e += 2) {
+            const double eye = angle + 1.57 + e * 0.9;
+            PaintDisc(px, size, cx + 1.4 * std::cos(eye), cy + 1.4 * std::sin(eye), 0.8, {10, 20, 30, 1});
         }
     }
     return px;
-}
-
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(v & 0xFF);
-    out.push_back((v >> 8) & 0xFF);
-}
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
 }
 
 // One icon image: a 32-bit bottom-up DIB of double height followed by its 1-bit AND mask.
 std::vector<uint8_t> IconImage(int size) {
     const std::vector<Rgba> px = Draw(size);
     std::vector<uint8_t> out;
-    Put32(out, 40);
-    Put32(out, size);
-    Put32(out, size * 2);
-    Put16(out, 1);
-    Put16(out, 32);
-    for (int i = 0; i < 6; ++i) Put32(out, 0);
+    Put32Le(out, 40);
+    Put32Le(out, static_cast<uint32_t>(size));
+    Put32Le(out, static_cast<uint32_t>(size * 2));
+    Put16Le(out, 1);
+    Put16Le(out, 32);
+    for (int i = 0; i < 6; ++i) Put32Le(out, 0);
     for (int y = size - 1; y >= 0; --y)
         for (int x = 0; x < size; ++x) {
             const Rgba& p = px[y * size + x];
@@ -132,19 +122,19 @@ int main(int argc, char** argv) {
     std::vector<std::vector<uint8_t>> images;
     for (int size : sizes) images.push_back(IconImage(size));
     std::vector<uint8_t> file;
-    Put16(file, 0);
-    Put16(file, 1);
-    Put16(file, static_cast<uint32_t>(images.size()));
+    Put16Le(file, 0);
+    Put16Le(file, 1);
+    Put16Le(file, static_cast<uint16_t>(images.size()));
     uint32_t offset = 6 + 16 * static_cast<uint32_t>(images.size());
     for (size_t i = 0; i < images.size(); ++i) {
         file.push_back(static_cast<uint8_t>(sizes[i]));
         file.push_back(static_cast<uint8_t>(sizes[i]));
         file.push_back(0);
         file.push_back(0);
-        Put16(file, 1);
-        Put16(file, 32);
-        Put32(file, static_cast<uint32_t>(images[i].size()));
-        Put32(file, offset);
+        Put16Le(file, 1);
+        Put16Le(file, 32);
+        Put32Le(file, static_cast<uint32_t>(images[i].size()));
+        Put32Le(file, offset);
         offset += static_cast<uint32_t>(images[i].size());
     }
     for (const auto& image : images) file.insert(file.end(), image.begin(), image.end());

@@ -54,9 +54,9 @@ std::array<Shade, 4> SideShades(const std::array<uint32_t, 4>& frame, Shade inne
     return {Flat(frame[0]), Flat(frame[1]), inner2, inner3};
 }
 
-std::array<Shade, 4> WithMiddles(const std::array<uint32_t, 4>& frame, uint32_t top2, uint32_t bottom2, uint32_t top3,
-                                 uint32_t bottom3) {
-    return SideShades(frame, {top2, frame[2], bottom2}, {top3, frame[3], bottom3});
+// Side columns 2 and 3 shading from `ends` (column 2 at rows 4 and 20, then column 3) through the frame's colour.
+std::array<Shade, 4> WithMiddles(const std::array<uint32_t, 4>& frame, const std::array<uint32_t, 4>& ends) {
+    return SideShades(frame, {ends[0], frame[2], ends[1]}, {ends[2], frame[3], ends[3]});
 }
 
 // A 4 x 4 corner seen as the top-left one: (x, y) counted from the corner's outer edges.
@@ -129,40 +129,31 @@ Image Draw(const SkinArt& art, bool handDrawnCorner) {
     return image;
 }
 
+// The skins outlined on the second pixel whose inner side columns shade through the frame's colour: the frame
+// colours, then the shading's ends on the left and on the right (as WithMiddles takes them).
+struct ShadedSkin {
+    const char* file;
+    std::array<uint32_t, 4> top, bottom, left, right, leftEnds, rightEnds;
+};
+
+constexpr ShadedSkin kShadedSkins[] = {
+    {"skin_normal.bmp", {0xDCD6C2, 0x003C74, 0xF3F3EE, 0xF3F3EE}, {0xFAFAF6, 0x003C74, 0xD6D0C5, 0xE2DFD6},
+     {0xE2DECB, 0x003C74, 0xF4F4F0, 0xF4F4F0}, {0xF0EEE0, 0x003C74, 0xE8E5DF, 0xEEEDE7},
+     {0xFDFDFC, 0xECEBE6, 0xFDFDFC, 0xECEBE6}, {0xF6F4F2, 0xE0DDD4, 0xF6F4F2, 0xE0DDD4}},
+    {"skin_highlight.bmp", {0xDCD6C2, 0x003C74, 0xFFF0CF, 0xFDD889}, {0xFAFAF6, 0x003C74, 0xE59700, 0xF8B330},
+     {0xE2DECB, 0x003C74, 0xFCCA69, 0xFBCA6A}, {0xF0EEE0, 0x003C74, 0xFCCA69, 0xFBCA6A},
+     {0xFEDF9A, 0xF9B435, 0xFCD279, 0xF8B535}, {0xFEDF9A, 0xF9B435, 0xFCD279, 0xF8B535}},
+    {"skin_selected.bmp", {0xDCD6C2, 0x003C74, 0xCEE7FF, 0xCEE7FF}, {0xFAFAF6, 0x003C74, 0x6982EE, 0x6982EE},
+     {0xE2DECB, 0x003C74, 0xA9C5EF, 0xA8C6F0}, {0xF0EEE0, 0x003C74, 0xA9C5EF, 0xA9C5EF},
+     {0xB7D0F4, 0x8BADE4, 0xB7D0F4, 0x8BADE4}, {0xB7D0F4, 0x8BADE4, 0xB7D0F4, 0x8BADE4}},
+};
+
+SkinArt Shaded(const ShadedSkin& skin) {
+    return {skin.file, skin.top, skin.bottom, skin.left, skin.right, 1, WithMiddles(skin.left, skin.leftEnds),
+            WithMiddles(skin.right, skin.rightEnds)};
+}
+
 std::array<SkinArt, 5> Skins() {
-    SkinArt normal{"skin_normal.bmp",
-                   {0xDCD6C2, 0x003C74, 0xF3F3EE, 0xF3F3EE},
-                   {0xFAFAF6, 0x003C74, 0xD6D0C5, 0xE2DFD6},
-                   {0xE2DECB, 0x003C74, 0xF4F4F0, 0xF4F4F0},
-                   {0xF0EEE0, 0x003C74, 0xE8E5DF, 0xEEEDE7},
-                   1,
-                   {},
-                   {}};
-    normal.leftShade = WithMiddles(normal.left, 0xFDFDFC, 0xECEBE6, 0xFDFDFC, 0xECEBE6);
-    normal.rightShade = WithMiddles(normal.right, 0xF6F4F2, 0xE0DDD4, 0xF6F4F2, 0xE0DDD4);
-
-    SkinArt highlight{"skin_highlight.bmp",
-                      {0xDCD6C2, 0x003C74, 0xFFF0CF, 0xFDD889},
-                      {0xFAFAF6, 0x003C74, 0xE59700, 0xF8B330},
-                      {0xE2DECB, 0x003C74, 0xFCCA69, 0xFBCA6A},
-                      {0xF0EEE0, 0x003C74, 0xFCCA69, 0xFBCA6A},
-                      1,
-                      {},
-                      {}};
-    highlight.leftShade = WithMiddles(highlight.left, 0xFEDF9A, 0xF9B435, 0xFCD279, 0xF8B535);
-    highlight.rightShade = WithMiddles(highlight.right, 0xFEDF9A, 0xF9B435, 0xFCD279, 0xF8B535);
-
-    SkinArt selected{"skin_selected.bmp",
-                     {0xDCD6C2, 0x003C74, 0xCEE7FF, 0xCEE7FF},
-                     {0xFAFAF6, 0x003C74, 0x6982EE, 0x6982EE},
-                     {0xE2DECB, 0x003C74, 0xA9C5EF, 0xA8C6F0},
-                     {0xF0EEE0, 0x003C74, 0xA9C5EF, 0xA9C5EF},
-                     1,
-                     {},
-                     {}};
-    selected.leftShade = WithMiddles(selected.left, 0xB7D0F4, 0x8BADE4, 0xB7D0F4, 0x8BADE4);
-    selected.rightShade = WithMiddles(selected.right, 0xB7D0F4, 0x8BADE4, 0xB7D0F4, 0x8BADE4);
-
     SkinArt pressed{"skin_pressed.bmp",
                     {0xECE9D8, 0xDCD6C2, 0x003C74, 0xD1CCC1},
                     {0xECE9D8, 0xFAFAF6, 0x003C74, 0xF2F1EE},
@@ -180,7 +171,7 @@ std::array<SkinArt, 5> Skins() {
     disable.leftShade = SideShades(disabledFrame, Flat(disabledFrame[2]), Flat(disabledFrame[3]));
     disable.rightShade = disable.leftShade;
 
-    return {normal, highlight, selected, pressed, disable};
+    return {Shaded(kShadedSkins[0]), Shaded(kShadedSkins[1]), Shaded(kShadedSkins[2]), pressed, disable};
 }
 
 }  // namespace

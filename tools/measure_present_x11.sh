@@ -6,22 +6,10 @@
 #   bash tools/measure_present_x11.sh
 set -uo pipefail
 QV_NO_WINE=1 QV_SCREEN_W=1920 QV_SCREEN_H=1080
-source "$(dirname "${BASH_SOURCE[0]}")/../tests/e2e/lib.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/lib/bench.sh"
 bin=$QV_BUILD/native
 
-"$bin/quorvel" --root &
-saver=$!
-sleep 2  # past the start-up
-saver_cpu=$(qv_cpu_percent "$saver")
-kill -TERM "$saver"
-qv_wait_exit "$saver" 5
-
-"$bin/quorvel-present-floor" 14 >"$QV_TMP/floor.txt" &
-floor=$!
-sleep 2
-floor_cpu=$(qv_cpu_percent "$floor")
-qv_wait_exit "$floor" 20
-
-qv_log "quorvel --root: ${saver_cpu}% of a core"
-qv_log "floor: ${floor_cpu}% of a core, $(cat "$QV_TMP/floor.txt")"
-[[ $floor_cpu != 0 ]] && qv_log "quorvel/floor: $(echo "scale=3; $saver_cpu / $floor_cpu" | bc)"
+start_saver() { "$bin/quorvel" --root & QV_MEASURED=$!; }
+end_saver() { kill -TERM "$QV_MEASURED" && qv_wait_exit "$QV_MEASURED" 5; }
+start_floor() { "$bin/quorvel-present-floor" 14 >"$QV_TMP/floor.txt" & QV_MEASURED=$!; }
+qv_present_cost "quorvel --root" start_saver end_saver start_floor

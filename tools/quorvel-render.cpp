@@ -17,18 +17,22 @@
 //   --downscale F             average F x F pixel blocks into one (a smooth still from a larger rendering)
 //   --sheets DIR              folder holding sheet_cyan.bmp and sheet_green.bmp (default: the project's assets)
 //   --stats                   print what presenting copied: pixels a frame, against two whole buffers
-// Every frame is presented as the saver does it, copying only what changed.
+// Every frame is presented as the saver does it, copying only what changed, by the saver's own run loop on a
+// clock that counts frames.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
+#include <optional>
 #include <string>
 
+#include "image/assets.h"
 #include "image/image_file.h"
-#include "seam/portable/portable_gdi.h"
-#include "saver/saver.h"
+#include "seam/portable/test_hooks.h"
+#include "saver/run_loop.h"
 
 namespace {
 
@@ -49,7 +53,7 @@ struct Options {
     bool yellowGreen = false;
     bool stats = false;
     int downscale = 1;
-    std::string sheets = std::string(QUORVEL_SOURCE_DIR) + "/assets";
+    std::string sheets = quorvel::AssetFolder();
 };
 
 bool Parse(int argc, char** argv, Options& o) {
@@ -155,6 +159,63 @@ std::string FramePath(const std::string& out, int frame) {
     return stem + number + ext;
 }
 
+// Where --target1 or --target2 sends a crawler, when given.
+std::optional<quorvel::ScreenPoint> TargetOf(const Options& o, int crawler) {
+    const int* target = o.target[crawler];
+    if (target[0] < 0) return std::nullopt;
+    return quorvel::ScreenPoint{static_cast<int16_t>(target[0]), static_cast<int16_t>(target[1])};
+}
+
+// The saver run by the run loop on a clock whose unit is a frame: each wait jumps to its deadline, so frames come
+// one unit apart and the timer ticks between frame T and frame T + 1 for every multiple T of --tick-frames.
+class Render final : public quorvel::RunHost {
+public:
+    Render(const Options& o, const quorvel::Image& cyan, const quorvel::Image& green)
+        : o_(o), display_{plat::memory::CreateWindowDC(o.width, o.height), double(o.width), double(o.height)},
+          saver_(o.settings, display_, cyan, green), random_(o.seed), loop_(*this, Timing(o), saver_, random_) {
+        for (int crawler = 0; crawler < 2; ++crawler) saver_.SetCourse(crawler, o.turnRate, TargetOf(o, crawler));
+    }
+
+    // False when a picture could not be written.
+    bool Run() {
+        if (o_.frames == 0) loop_.End();
+        loop_.Run();
+        return ok_;
+    }
+    plat::Dc Display() const { return display_.dc; }
+
+    double Now() override { return now_; }
+    void WaitUntil(double deadline) override { now_ = std::max(now_, deadline); }
+    void ApplyResize() override {}
+    void Present(quorvel::PresentScope scope) override {
+        saver_.Present(scope);
+        ++frame_;
+        const bool last = frame_ == o_.frames;
+        const bool sampled = o_.every > 0 && frame_ % o_.every == 0;
+        if (last || sampled) {
+            const quorvel::Image image = Capture(display_.dc, o_);
+            if (sampled) ok_ = Write(FramePath(o_.out, frame_), image, o_.bmp) && ok_;
+            if (last) ok_ = Write(o_.out, image, o_.bmp) && ok_;
+        }
+        if (last) loop_.End();
+    }
+
+private:
+    static quorvel::RunTiming Timing(const Options& o) {
+        const bool ticks = !o.fixedTargets && o.tickFrames > 0;
+        return {1.0, ticks ? double(o.tickFrames) : std::numeric_limits<double>::infinity()};
+    }
+
+    const Options& o_;
+    quorvel::PictureBox display_;
+    quorvel::Saver saver_;
+    quorvel::SeededRandom random_;
+    quorvel::RunLoop loop_;
+    double now_ = 0;
+    int frame_ = 0;
+    bool ok_ = true;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -173,41 +234,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "quorvel-render: cannot read the sprite sheets in %s\n", o.sheets.c_str());
         return 1;
     }
-
-    const quorvel::PictureBox display{plat::memory::CreateWindowDC(o.width, o.height), double(o.width),
-                                      double(o.height)};
-    quorvel::Saver saver(o.settings, display, cyan, green);
-    for (quorvel::Crawler& crawler : saver.Core().Crawlers) {
-        crawler.TurnRate = crawler.TargetTurnRate = o.turnRate;
-        const int* target = o.target[&crawler == &saver.Core().Crawlers[0] ? 0 : 1];
-        if (target[0] >= 0) {
-            crawler.TargetX = static_cast<int16_t>(target[0]);
-            crawler.TargetY = static_cast<int16_t>(target[1]);
-        }
-    }
-
-    quorvel::SeededRandom random(o.seed);
-    bool ok = true;
-    for (int frame = 1; frame <= o.frames; ++frame) {
-        saver.Frame();
-        saver.Present();
-        const bool last = frame == o.frames;
-        const bool sampled = o.every > 0 && frame % o.every == 0;
-        if (last || sampled) {
-            const quorvel::Image image = Capture(display.dc, o);
-            if (sampled) ok = Write(FramePath(o.out, frame), image, o.bmp) && ok;
-            if (last) ok = Write(o.out, image, o.bmp) && ok;
-        }
-        // The timer fires between frames, while the window processes its events.
-        if (!o.fixedTargets && o.tickFrames > 0 && frame % o.tickFrames == 0) saver.Tick(random);
-    }
+    Render render(o, cyan, green);
+    const bool ok = render.Run();
     if (o.stats && o.frames > 0) {
-        const double perFrame = double(plat::memory::BlittedPixels(display.dc)) / o.frames;
+        const double perFrame = double(plat::memory::BlittedPixels(render.Display())) / o.frames;
         const double whole = 2.0 * o.width * o.height;
         std::printf("presented %.0f pixels a frame: %.2f%% of two whole buffers (%.0f)\n", perFrame,
                     100 * perFrame / whole, whole);
     }
-    saver.End();
     if (!ok) std::fprintf(stderr, "quorvel-render: could not write %s\n", o.out.c_str());
     return ok ? 0 : 1;
 }

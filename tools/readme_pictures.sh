@@ -14,7 +14,7 @@ wine --version >/dev/null 2>&1 || win=build/win64
 mkdir -p docs
 
 export QUORVEL_SOURCE_DIR=$root QUORVEL_WIN32_DIR=$root/$win
-source tests/e2e/lib.sh
+source scripts/lib/bench.sh
 
 # At 60 frames a second the second crawler is well inside from frame 750 on.
 build/native/tools/quorvel-render --frames 1230 --every 6 --seed 7 --out "$QV_TMP/f.png" >/dev/null ||
@@ -40,8 +40,8 @@ convert "$QV_TMP/now.png" -define png:exclude-chunks=date,time docs/settings-dia
 
 rm -f "$QV_TMP/before.png"
 mkdir "$QV_TMP/host"
-qv__spawn env QV_LAUNCH_EXE="$(qv_winpath "$QV_SCR")" QV_HOST_ARGS='' QV_HOST_MODE=thread \
-  "$QV_WINE" "$QV_WIN32/preview_host.exe" 152 112 "$(qv_winpath "$QV_TMP/host")"
+QV_LAUNCH_EXE=$(qv_winpath "$QV_SCR") QV_HOST_ARGS='' QV_HOST_MODE=thread \
+  qv_spawn qv_wine "$QV_WIN32/preview_host.exe" 152 112 "$(qv_winpath "$QV_TMP/host")"
 qv_wait_until 30 test -s "$QV_TMP/host/host.txt" || qv_fail "the preview host did not start"
 left=$(sed -n 's/^left=//p' "$QV_TMP/host/host.txt") top=$(sed -n 's/^top=//p' "$QV_TMP/host/host.txt")
 qv_wait_until 20 steady "$left" "$top" 152 112 || qv_fail "the preview never settled"

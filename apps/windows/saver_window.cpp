@@ -1,22 +1,20 @@
-// The saver window Tavrin_S on Win32: window, hidden sheet picture boxes, paced animation loop, Timer2 and
-// the mouse press that ends it. Everything the crawlers do lives in the portable SaverCore.
+// The saver window Tavrin_S on Win32: window, hidden sheet picture boxes, and what the run loop asks of Windows
+// (the clock, a wait that dispatches messages, presenting); the mouse press ends it. Everything the crawlers do,
+// and the rhythm of frames and Timer2, lives in the portable saver.
 #include "apps/windows/saver_window.h"
 
 #include <algorithm>
-#include <cmath>
-
 #include <optional>
 #include <vector>
 
 #include "seam/gdi.h"
 #include "host/win32/frame_clock.h"
 #include "host/win32/handles.h"
+#include "host/win32/message_wait.h"
 #include "host/win32/resource_picture.h"
 #include "host/win32/window_class.h"
 #include "host/win32/window_procedure.h"
-#include "saver/frame_pacer.h"
-#include "saver/random_source.h"
-#include "saver/saver.h"
+#include "saver/run_loop.h"
 #include "apps/windows/saver_resources.h"
 #include "apps/windows/window_titles.h"
 
@@ -24,12 +22,6 @@ namespace quorvel::win32 {
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"Tavrin_S";
-constexpr UINT_PTR kTimer2 = 2;
-constexpr UINT kTimer2IntervalMs = 600;
-// Windows 10 1803's flag for a waitable timer that keeps sub-millisecond time; older headers lack the name.
-#ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
-#define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
-#endif
 
 plat::Dc ToPlat(HDC dc) { return reinterpret_cast<plat::Dc>(dc); }
 
@@ -66,7 +58,7 @@ VirtualScreen ReadVirtualScreen() {
     return screen;
 }
 
-class SaverWindow {
+class SaverWindow final : public RunHost {
 public:
     SaverWindow(HINSTANCE instance, const Settings& settings) : instance_(instance), settings_(settings) {}
     // The window goes while this object is still whole, since its handlers reach into it.
@@ -80,19 +72,22 @@ private:
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     void RunAnimation();
-    bool ProcessEvents();
-    void WaitForNextFrame(FramePacer& pacer);
+    void ProcessEvents();
     void SetUpSurfaces();
     void Unload();
 
-    // Form_QueryUnload and Form_Unload together: the running flag drops and the surfaces go.
+    // What the run loop asks of this window.
+    double Now() override { return win32::Now(); }
+    void WaitUntil(double deadline) override;
+    void ApplyResize() override { Form_Resize(); }
+    void Present(PresentScope scope) override;
+
+    // Form_QueryUnload and Form_Unload together: the loop stops, the running flag drops and the surfaces go.
     void EndSaver() {
+        if (loop_) loop_->End();
         if (saver_) saver_->End();
     }
     void Display_MouseDown() { Unload(); }
-    void Timer2_Timer() {
-        if (saver_) saver_->Tick(random_);
-    }
     void Form_Resize();
     void CoverScreen();
     void Paint(HDC dc);
@@ -102,13 +97,13 @@ private:
     Settings settings_;
     std::optional<Saver> saver_;
     TimeOfDayRandom random_;
+    std::optional<RunLoop> loop_;
+    FrameWait wait_;
     UniqueWindow window_;
     HDC displayDc_ = nullptr;  // the window's own DC (CS_OWNDC): never released, it lives with the window
     VirtualScreen screen_;
     int width_ = 0;
     int height_ = 0;
-    UniqueKernelHandle frameTimer_;
-    WindowTimer timer2_;
     bool presented_ = false;
     bool unloaded_ = false;
 };
@@ -133,7 +128,6 @@ void SaverWindow::Form_Load() {
     HWND window = window_.Get();
     screen_ = ReadVirtualScreen();
     CoverScreen();
-    timer2_ = WindowTimer(window, kTimer2, kTimer2IntervalMs);
     ShowWindow(window, SW_SHOWNORMAL);
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
 }
@@ -173,57 +167,31 @@ void SaverWindow::Form_Resize() {
     if (saver_) saver_->Resize(Display(), screen_.monitors);
 }
 
+// Frames at the display's refresh rate and Timer2 every 600 ms, until the window unloads.
 void SaverWindow::RunAnimation() {
-    FramePacer pacer(DisplayRefreshRate(displayDc_));
-    // A high-resolution timer where the system has one, so a 16.7 ms wait does not round up to 31 ms.
-    frameTimer_ = UniqueKernelHandle(
-        CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS));
-    if (!frameTimer_) frameTimer_ = UniqueKernelHandle(CreateWaitableTimerW(nullptr, FALSE, nullptr));
-    pacer.Start(Now());
-    while (saver_ && saver_->Running()) {
-        pacer.FrameStarted(Now());
-        saver_->Frame();
-        saver_->Present();
-        presented_ = true;
-        if (!ProcessEvents()) break;
-        WaitForNextFrame(pacer);
-    }
+    if (!saver_) return;
+    loop_.emplace(*this, RunTiming::ForRefresh(DisplayRefreshRate(displayDc_)), *saver_, random_);
+    loop_->Run();
+    loop_.reset();
 }
 
-// Dispatches everything pending; false once the window has been unloaded, so no surface is touched again.
-bool SaverWindow::ProcessEvents() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            Unload();
-            PostQuitMessage(static_cast<int>(message.wParam));  // leave it for whoever runs after us
-            return false;
-        }
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-    return saver_ && saver_->Running();
+// Sleeps until the deadline, waking for window messages and handling them as they come.
+void SaverWindow::WaitUntil(double deadline) {
+    wait_.Until(deadline);
+    ProcessEvents();
 }
 
-// Sleeps until the next frame is due, waking for window events and handling them as they come.
-void SaverWindow::WaitForNextFrame(FramePacer& pacer) {
-    for (;;) {
-        const double remaining = pacer.Remaining(Now());
-        if (remaining <= 0) return;
-        DWORD result;
-        if (frameTimer_) {
-            LARGE_INTEGER due;
-            due.QuadPart = -static_cast<LONGLONG>(std::ceil(remaining * 1e7));  // relative, 100 ns units
-            SetWaitableTimer(frameTimer_.Get(), &due, 0, nullptr, nullptr, FALSE);
-            HANDLE timer = frameTimer_.Get();
-            result = MsgWaitForMultipleObjects(1, &timer, FALSE, INFINITE, QS_ALLINPUT);
-        } else {
-            result = MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::ceil(remaining * 1000)),
-                                               QS_ALLINPUT);
-        }
-        if (!ProcessEvents()) return;
-        if (result == WAIT_OBJECT_0 && frameTimer_) return;
-        if (result == WAIT_TIMEOUT) return;
+void SaverWindow::Present(PresentScope scope) {
+    saver_->Present(scope);
+    presented_ = true;
+}
+
+// Dispatches everything pending. A quit request unloads the window, which ends the loop before it touches a
+// surface again.
+void SaverWindow::ProcessEvents() {
+    if (const auto quit = DispatchPending()) {
+        Unload();
+        PostQuitMessage(*quit);  // leave it for whoever runs after us
     }
 }
 
@@ -234,16 +202,15 @@ void SaverWindow::Unload() {
     window_.Reset();
 }
 
-// The visible frame into dc: the display itself for WM_PAINT, or whatever DC WM_PRINTCLIENT hands over.
+// The visible frame into dc: the display itself for WM_PAINT (whole, with the next frame), or whatever DC
+// WM_PRINTCLIENT hands over.
 void SaverWindow::Paint(HDC dc) {
     if (!presented_ || !saver_) return;
     if (dc == displayDc_) {
-        saver_->Repaint();
+        if (loop_) loop_->Repaint();
         return;
     }
-    const Tavrin_C* frame = saver_->Core().Surfaces[3].get();
-    if (frame && frame->GetDC())
-        BitBlt(dc, 0, 0, width_, height_, reinterpret_cast<HDC>(frame->GetDC()), 0, 0, SRCCOPY);
+    saver_->CopyVisibleTo(ToPlat(dc));
 }
 
 LRESULT SaverWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -254,14 +221,14 @@ LRESULT SaverWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
         case WM_XBUTTONDOWN:
             Display_MouseDown();
             return 0;
-        case WM_TIMER:
-            if (wParam == kTimer2) Timer2_Timer();
-            return 0;
         case WM_CLOSE:
             Unload();  // closed some other way: the same unload, never cancelled
             return 0;
         case WM_DISPLAYCHANGE:
-            Form_Resize();
+            if (loop_)
+                loop_->Resize();  // taken between frames
+            else
+                Form_Resize();
             return 0;
         case WM_ERASEBKGND:
             if (presented_) return 1;  // the frame covers everything; erasing would only flicker
@@ -277,7 +244,6 @@ LRESULT SaverWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
             Paint(reinterpret_cast<HDC>(wParam));
             return 0;
         case WM_DESTROY:
-            timer2_.Reset();
             window_.Forget();
             if (!unloaded_) {
                 unloaded_ = true;

@@ -20,17 +20,15 @@
 
 #include "apps/x11/embedded_sheets.h"
 #include "host/x11/frame_clock.h"
+#include "host/x11/monitors.h"
 #include "apps/x11/options.h"
 #include "host/x11/presenter.h"
 #include "host/x11/x_errors.h"
-#include "saver/frame_pacer.h"
-#include "saver/random_source.h"
-#include "saver/saver.h"
+#include "saver/run_loop.h"
 
 namespace quorvel::x11 {
 namespace {
 
-constexpr double kTimer2Seconds = 0.6;
 constexpr int kOwnWidth = 800, kOwnHeight = 600;
 
 // The daemon ends its programs with a signal: each one becomes a byte on a pipe that the wait watches.
@@ -60,6 +58,9 @@ struct DrawTarget {
     Visual* visual = nullptr;
     int depth = 0;
     int width = 0, height = 0;
+    // A bare root window or a full-screen one of our own spans the monitors; a daemon's or another program's
+    // window is one place to fill, whatever lies under it.
+    bool spansMonitors = false;
 };
 
 std::optional<DrawTarget> Foreign(Display* display, Window window) {
@@ -98,111 +99,144 @@ DrawTarget OwnWindow(Display* display, bool fullscreen) {
     return target;
 }
 
-class Shell {
+// The X11 side of the run loop: the clock, a wait on the X connection and the signal pipe, and presenting.
+class Shell final : public RunHost {
 public:
     Shell(Display* display, const DrawTarget& target, const Settings& settings, const Image& cyan, const Image& green)
         : display_(display), target_(target), presenter_(display, target.window, target.visual, target.depth),
-          saver_(settings, Box(target.width, target.height), cyan, green) {}
+          saver_(settings, Box(target.width, target.height), cyan, green, Monitors()),
+          loop_(*this, RunTiming::ForRefresh(RefreshRate(display, target.window)), saver_, random_) {}
 
     // False when nothing can be presented in this window's format.
     bool Start() { return presenter_.Resize(target_.width, target_.height); }
-    void Run();
+    void Run(bool logTargets) {
+        logTargets_ = logTargets;
+        loop_.Run();
+    }
+
+    double Now() override { return x11::Now(); }
+    void WaitUntil(double deadline) override;
+    void ApplyResize() override;
+    void Present(PresentScope scope) override;
 
 private:
     static PictureBox Box(int width, int height) { return {nullptr, double(width), double(height)}; }
+    std::vector<ScreenRect> Monitors() const {
+        return target_.spansMonitors ? MonitorsOn(display_, target_.window) : std::vector<ScreenRect>{};
+    }
+    void LogTargets();
+    void HandlePending();
     void HandleEvent(const XEvent& event);
-    void DrawFrame();
-    void Wait(double seconds);
 
     Display* display_;
     DrawTarget target_;
     Presenter presenter_;
     Saver saver_;
     TimeOfDayRandom random_;
-    std::optional<std::pair<int, int>> newSize_;
-    bool exposed_ = false;
-    bool ending_ = false;
+    RunLoop loop_;
+    bool logTargets_ = false;
+    ScreenPoint logged_[2] = {{-1, -1}, {-1, -1}};
+    std::pair<int, int> newSize_;
     Atom deleteWindow_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
 };
 
-void Shell::Run() {
-    FramePacer pacer(RefreshRate(display_, target_.window));
-    const double start = Now();
-    pacer.Start(start);
-    double nextTick = start + kTimer2Seconds;
-    for (;;) {
-        while (!ending_ && XPending(display_) > 0) {
-            XEvent event;
-            XNextEvent(display_, &event);
-            HandleEvent(event);
-        }
-        if (ending_ || WatchedWindowGone()) break;
-        const double now = Now();
-        if (now >= nextTick) {
-            saver_.Tick(random_);
-            nextTick = std::max(nextTick + kTimer2Seconds, now);
-        }
-        if (pacer.Remaining(now) <= 0) {
-            pacer.FrameStarted(now);
-            DrawFrame();
-            continue;
-        }
-        Wait(std::min(pacer.Remaining(now), nextTick - now));
+// Sleeps until the time is up, X has something for us or a signal came; never spins.
+void Shell::WaitUntil(double deadline) {
+    HandlePending();
+    const double seconds = deadline - Now();
+    if (seconds > 0) {
+        pollfd fds[2] = {{ConnectionNumber(display_), POLLIN, 0}, {g_signalPipe[0], POLLIN, 0}};
+        const int milliseconds = static_cast<int>(std::ceil(seconds * 1000));
+        if (poll(fds, 2, std::max(milliseconds, 1)) > 0 && (fds[1].revents & POLLIN)) loop_.End();
+        HandlePending();
     }
-    saver_.End();
+    if (WatchedWindowGone()) loop_.End();
+}
+
+void Shell::HandlePending() {
+    while (XPending(display_) > 0) {
+        XEvent event;
+        XNextEvent(display_, &event);
+        HandleEvent(event);
+    }
 }
 
 void Shell::HandleEvent(const XEvent& event) {
     switch (event.type) {
-    case Expose: exposed_ = true; break;
+    case Expose: loop_.Repaint(); break;
     case ConfigureNotify:
         if (event.xconfigure.window == target_.window &&
-            (event.xconfigure.width != target_.width || event.xconfigure.height != target_.height))
+            (event.xconfigure.width != target_.width || event.xconfigure.height != target_.height)) {
             newSize_ = {event.xconfigure.width, event.xconfigure.height};
+            loop_.Resize();
+        }
         break;
     case DestroyNotify:
-        if (event.xdestroywindow.window == target_.window) ending_ = true;
+        if (event.xdestroywindow.window == target_.window) loop_.End();
         break;
     case ClientMessage:
-        if (static_cast<Atom>(event.xclient.data.l[0]) == deleteWindow_) ending_ = true;
+        if (static_cast<Atom>(event.xclient.data.l[0]) == deleteWindow_) loop_.End();
         break;
     case ButtonPress:
-        if (target_.own) ending_ = true;
+        if (target_.own) loop_.End();
         break;
     case KeyPress: {
         const KeySym key = XLookupKeysym(const_cast<XKeyEvent*>(&event.xkey), 0);
-        if (target_.own && (key == XK_q || key == XK_Escape)) ending_ = true;
+        if (target_.own && (key == XK_q || key == XK_Escape)) loop_.End();
         break;
     }
     }
 }
 
-// One pass of the animation loop, and the rectangles of it that changed to the window.
-void Shell::DrawFrame() {
-    if (newSize_) {
-        // New buffers and a new image of the new size; the crawlers carry on along their paths.
-        std::tie(target_.width, target_.height) = *newSize_;
-        newSize_.reset();
-        saver_.Resize(Box(target_.width, target_.height));
-        presenter_.Resize(target_.width, target_.height);
-    }
-    saver_.Frame();
-    SaverCore& core = saver_.Core();
-    core.FindChangedArea();
-    const Tavrin_C* frame = core.Surfaces[3].get();
-    if (!frame) return;
-    // Only the buffer drawn from the green sheet stays on the screen, so only it is sent.
-    const PresentRect whole{0, 0, target_.width, target_.height};
-    const bool all = std::exchange(exposed_, false);
-    presenter_.Put(frame->GetPointer(), frame->GetPitch(),
-                   all ? std::span<const PresentRect>(&whole, 1) : core.Changed().Rects());
+// New buffers and a new image of the new size; the crawlers carry on along their paths.
+void Shell::ApplyResize() {
+    std::tie(target_.width, target_.height) = newSize_;
+    saver_.Resize(Box(target_.width, target_.height), Monitors());
+    presenter_.Resize(target_.width, target_.height);
 }
 
-// Sleeps until the time is up, X has something for us or a signal came; never spins.
-void Shell::Wait(double seconds) {
-    pollfd fds[2] = {{ConnectionNumber(display_), POLLIN, 0}, {g_signalPipe[0], POLLIN, 0}};
-    const int milliseconds = static_cast<int>(std::ceil(seconds * 1000));
-    if (poll(fds, 2, std::max(milliseconds, 1)) > 0 && (fds[1].revents & POLLIN)) ending_ = true;
+// Only the buffer drawn from the green sheet stays on the screen, so only it is sent: what changed, or all of it
+// when the window was exposed.
+void Shell::Present(PresentScope scope) {
+    const std::span<const PresentRect> changed = saver_.FindChanges();
+    const PixelView frame = saver_.Visible();
+    if (!frame.Pixels) return;
+    const PresentRect whole{0, 0, target_.width, target_.height};
+    presenter_.Put(frame.Pixels, frame.Pitch,
+                   scope == PresentScope::kWhole ? std::span<const PresentRect>(&whole, 1) : changed);
+    if (logTargets_) LogTargets();
+}
+
+void Shell::LogTargets() {
+    for (int crawler = 0; crawler < 2; ++crawler) {
+        const ScreenPoint target = saver_.Target(crawler);
+        if (target.X == logged_[crawler].X && target.Y == logged_[crawler].Y) continue;
+        logged_[crawler] = target;
+        std::printf("target %d %d %d\n", crawler, target.X, target.Y);
+        std::fflush(stdout);
+    }
+}
+
+// The saver on `target` (the window found as `window`) until it ends; the exit status, the reason printed.
+int RunOn(Display* display, Window window, const std::optional<DrawTarget>& target, const Options& options,
+          const Image& cyan, const Image& green) {
+    if (!target) {
+        std::fprintf(stderr, "quorvel: no window 0x%lx on this display\n", window);
+        return 1;
+    }
+    if (target->visual->c_class != TrueColor) {
+        std::fprintf(stderr, "quorvel: the window's visual is not TrueColor, which is all this program draws on\n");
+        return 1;
+    }
+    Shell shell(display, *target, options.settings, cyan, green);
+    if (shell.Start()) {
+        shell.Run(options.logTargets);
+    } else if (!WatchedWindowGone()) {
+        std::fprintf(stderr, "quorvel: cannot present on this window: its pixels are 16, 24 or 32 bits with "
+                             "colour masks this program does not know\n");
+        return 1;
+    }
+    return 0;
 }
 
 int Main(int argc, char** argv) {
@@ -232,13 +266,16 @@ int Main(int argc, char** argv) {
     }
     Window window = None;
     std::optional<DrawTarget> target;
+    bool spansMonitors = options.fullscreen;
     if (options.target == Target::OwnWindow) {
         target = OwnWindow(display, options.fullscreen);
         window = target->window;
         TrapErrors(window);
     } else {
         window = options.target == Target::WindowId ? options.windowId : DefaultRootWindow(display);
+        spansMonitors = options.target == Target::Root;
         if (const char* named = std::getenv("XSCREENSAVER_WINDOW"); named && options.target == Target::Root) {
+            spansMonitors = false;
             const auto id = ParseWindowId(named);
             if (!id) {
                 std::fprintf(stderr, "quorvel: XSCREENSAVER_WINDOW holds no window id: '%s'\n", named);
@@ -250,23 +287,8 @@ int Main(int argc, char** argv) {
         TrapErrors(window);
         target = Foreign(display, window);
     }
-    int status = 0;
-    if (!target) {
-        std::fprintf(stderr, "quorvel: no window 0x%lx on this display\n", window);
-        status = 1;
-    } else if (target->visual->c_class != TrueColor) {
-        std::fprintf(stderr, "quorvel: the window's visual is not TrueColor, which is all this program draws on\n");
-        status = 1;
-    } else {
-        Shell shell(display, *target, options.settings, cyan, green);
-        if (shell.Start()) {
-            shell.Run();
-        } else if (!WatchedWindowGone()) {
-            std::fprintf(stderr, "quorvel: cannot present on this window: its pixels are 16, 24 or 32 bits with "
-                                 "colour masks this program does not know\n");
-            status = 1;
-        }
-    }
+    if (target) target->spansMonitors = spansMonitors;
+    const int status = RunOn(display, window, target, options, cyan, green);
     if (target && target->own && !WatchedWindowGone()) XDestroyWindow(display, target->window);
     XCloseDisplay(display);
     return status;

@@ -15,6 +15,7 @@ const char kUsage[] =
     "  --size PERCENT   crawler size, 50 to 150 (default 75)\n"
     "  --length PARTS   body parts, 50 to 200 (default 100)\n"
     "  --speed PERCENT  speed, 50 to 120 (default 100)\n"
+    "  --log-targets    print each new target as 'target CRAWLER X Y' (window pixels)\n"
     "  --help           print this and end\n"
     "Each option may start with one dash or two.\n";
 
@@ -47,6 +48,10 @@ ParsedOptions ParseOptions(int argc, const char* const* argv) {
 
         if (name == "help") {
             o.help = true;
+            continue;
+        }
+        if (name == "log-targets") {
+            o.logTargets = true;
             continue;
         }
         if (name == "fullscreen") {

@@ -23,6 +23,7 @@ struct Options {
     bool fullscreen = false;  // for Target::OwnWindow
     Settings settings{kDefaultCrawlerSize, kDefaultCrawlerLength, kDefaultCrawlerSpeed, kCrawlerTaper};
     bool help = false;
+    bool logTargets = false;  // each new target to standard output, to see where the crawlers head
 };
 
 // Either the options or the message that says what is wrong with the command line.

@@ -6,19 +6,10 @@
 #include <fstream>
 #include <iterator>
 
+#include "image/byte_writer.h"
+
 namespace quorvel {
 namespace {
-
-void Put32Le(std::vector<uint8_t>& out, uint32_t v) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
-void Put16Le(std::vector<uint8_t>& out, uint16_t v) {
-    out.push_back(v & 0xFF);
-    out.push_back(v >> 8);
-}
-void Put32Be(std::vector<uint8_t>& out, uint32_t v) {
-    for (int i = 3; i >= 0; --i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
 
 bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

@@ -1,5 +1,5 @@
-// When the next frame is due: one frame per display refresh, on a fixed grid of deadlines so the rate holds
-// on average, without a burst of catch-up frames after a stall.
+// When the next frame (or timer tick) is due: on a fixed grid of deadlines, so the rate holds on average,
+// without a burst of catch-up frames after a stall.
 #pragma once
 
 namespace quorvel {
@@ -12,22 +12,28 @@ int PacingRate(int reportedHz);
 
 class FramePacer {
 public:
-    explicit FramePacer(int refreshHz) : period_(1.0 / PacingRate(refreshHz)) {}
+    // One deadline a display refresh, at the rate the system reports.
+    static FramePacer ForRefresh(int reportedHz) { return FramePacer(1.0 / PacingRate(reportedHz)); }
+    // Deadlines `seconds` apart: 0 makes every one due at once, infinity none after the first.
+    static FramePacer Every(double seconds) { return FramePacer(seconds); }
 
-    // Starts the grid at now (seconds on any steady clock): the first frame is due at once.
-    void Start(double now) { deadline_ = now; }
+    double Period() const { return period_; }
 
-    // Seconds still to wait before the next frame is due; 0 when it is due.
-    double Remaining(double now) const { return deadline_ > now ? deadline_ - now : 0; }
+    // Starts the grid at `first` (seconds on any steady clock): the first deadline.
+    void Start(double first) { deadline_ = first; }
+    double Deadline() const { return deadline_; }
+    bool Due(double now) const { return now >= deadline_; }
 
-    // A frame has been started at now: the next one is due one period after the previous deadline, or one
-    // period from now when the loop has fallen more than a period behind.
-    void FrameStarted(double now) {
+    // The deadline has been met at now: the next one is a period after it, or a period from now when the
+    // caller has fallen more than a period behind.
+    void Next(double now) {
         deadline_ += period_;
         if (deadline_ < now) deadline_ = now + period_;
     }
 
 private:
+    explicit FramePacer(double period) : period_(period) {}
+
     double period_;
     double deadline_ = 0;
 };

@@ -55,7 +55,7 @@ Saver::Saver(const Settings& settings, const PictureBox& display, const Image& c
     : core_(settings) {
     sheets_[0].Load(cyanSheet);
     sheets_[1].Load(greenSheet);
-    core_.Monitors.assign(monitors.begin(), monitors.end());
+    core_.SetMonitors(monitors);
     core_.FillTrails(static_cast<int>(display.scaleWidth), static_cast<int>(display.scaleHeight));
     core_.ActivateDisplay(display, sheets_[0].Box(), sheets_[1].Box());
     core_.StartAnimation();

@@ -1,6 +1,6 @@
-// The saver as its shells see it: made for a display from the settings and the two sheets, then one frame
-// drawn, presented and the timer ticked as often as the shell likes, resized when the display changes, and
-// ended. The Win32 window, the headless renderer, the benchmarks and the tests all drive it through this.
+// The saver as the programs see it: made for a display from the settings and the two sheets, then one frame
+// drawn, presented and the timer ticked as often as the run loop says, resized when the display changes, and
+// ended. The Win32 window, the X11 program, the headless renderer and the benchmarks use it only through this.
 #pragma once
 
 #include "seam/gdi.h"
@@ -44,10 +44,21 @@ public:
 
     // One pass of the animation loop: clear, draw both crawlers, move both heads.
     void Frame() { core_.RunFrame(); }
-    // The frame to the display: only what changed since the last one presented.
-    void Present() { core_.Present(); }
-    // The whole frame again, for a display that lost its contents.
-    void Repaint() { core_.PresentWhole(); }
+    // Its two halves: the crawlers drawn where they are, and both heads moved one step.
+    void Draw() { core_.DrawFrame(); }
+    void Advance() { core_.AdvanceCrawlers(); }
+    // The frame to the display through the surfaces: what changed since the last one presented, or all of it
+    // for a display that lost its contents.
+    void Present(PresentScope scope = PresentScope::kChanged) { core_.Present(scope); }
+    // For a program that puts the pixels on its display itself, in place of Present: where the frame differs
+    // from the one presented before it, and the buffer that stays visible (drawn from the green sheet).
+    std::span<const PresentRect> FindChanges() {
+        core_.FindChangedArea();
+        return core_.Changed().Rects();
+    }
+    PixelView Visible() const { return core_.Visible(); }
+    // The visible frame into another device context, at its top-left corner.
+    void CopyVisibleTo(plat::Dc dc) const { core_.CopyVisibleTo(dc); }
     // Timer2: new targets and target turn rates.
     void Tick(RandomSource& random) { core_.Timer2_Timer(random); }
     // The display has a new size or other monitors; the crawlers carry on along their paths.
@@ -57,12 +68,25 @@ public:
     }
     // Form_QueryUnload and Form_Unload: the running flag drops and the surfaces go; safe to call again.
     void End();
+    bool Running() const { return core_.Animating(); }
 
-    bool Running() const { return core_.Running != 0; }
-    SaverCore& Core() { return core_; }
-    const SaverCore& Core() const { return core_; }
+    // For a picture: crawler 0 or 1 turns at `turnRate` radians per frame and drifts to no other rate until the
+    // timer ticks, and steers for `target` where one is given (else for the target it has).
+    void SetCourse(int crawler, float turnRate, std::optional<ScreenPoint> target = std::nullopt) {
+        core_.SetCourse(crawler, turnRate, target);
+    }
+    // Where crawler 0 or 1 is heading, in display pixels.
+    ScreenPoint Target(int crawler) const { return core_.Target(crawler); }
+
+    // For measuring: how frames are cleared, the blits the next Draw makes, and a sheet's pixels as grabbed
+    // (0: cyan, 1: green).
+    void SetClearing(FrameClearing clearing) { core_.SetClearing(clearing); }
+    std::vector<SegmentBlit> FrameBlits() const { return core_.FrameBlits(); }
+    PixelView Sheet(int index) const { return core_.Sheet(index); }
 
 private:
+    friend struct SaverCoreTestAccess;
+
     SheetPicture sheets_[2];  // outlive the core, whose sheet surfaces were grabbed from them
     SaverCore core_;
 };

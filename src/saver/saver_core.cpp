@@ -226,8 +226,22 @@ void SaverCore::DrawCrawlerPart(const TrailPoint& point, const SegmentRec& part)
     if (x && y) DrawSegment(*x, *y, point.Heading, part.Kind, part.Scale);
 }
 
+template <typename PerPart>
+void SaverCore::WalkBodies(int16_t& index, PerPart&& perPart) const {
+    BodyWalk walk1(Crawlers[0], TrailLength());
+    BodyWalk walk2(Crawlers[1], TrailLength());
+    // Tail first, the crawlers alternating part by part: crawler 1's part i + 1 covers both parts i.
+    for (index = 0; index < SegmentCount; ++index) {
+        const SegmentRec& part = Segments[index];
+        perPart(Crawlers[0].Trail[walk1.Entry()], part);
+        walk1.StepBack(part.Scale);
+        perPart(Crawlers[1].Trail[walk2.Entry()], part);
+        walk2.StepBack(part.Scale);
+    }
+}
+
 void SaverCore::DrawFrame() {
-    if (ClearWholeFrames) {
+    if (clearing_ == FrameClearing::kWhole) {
         if (Surfaces[1]) Surfaces[1]->FillZero();
         if (Surfaces[3]) Surfaces[3]->FillZero();
     } else {
@@ -236,16 +250,20 @@ void SaverCore::DrawFrame() {
             if (Surfaces[frame]) drawn_.ClearDirty(Surfaces[frame]->GetPointer(), Surfaces[frame]->GetPitch());
     }
     drawn_.Forget();
-    BodyWalk walk1(Crawlers[0], TrailLength());
-    BodyWalk walk2(Crawlers[1], TrailLength());
-    // Tail first, the crawlers alternating part by part: crawler 1's part i + 1 covers both parts i.
-    for (SegmentIndex = 0; SegmentIndex < SegmentCount; ++SegmentIndex) {
-        const SegmentRec& part = Segments[SegmentIndex];
-        DrawCrawlerPart(Crawlers[0].Trail[walk1.Entry()], part);
-        walk1.StepBack(part.Scale);
-        DrawCrawlerPart(Crawlers[1].Trail[walk2.Entry()], part);
-        walk2.StepBack(part.Scale);
-    }
+    WalkBodies(SegmentIndex, [this](const TrailPoint& point, const SegmentRec& part) { DrawCrawlerPart(point, part); });
+}
+
+std::vector<SegmentBlit> SaverCore::FrameBlits() const {
+    std::vector<SegmentBlit> blits;
+    int16_t index = 0;
+    WalkBodies(index, [&](const TrailPoint& point, const SegmentRec& part) {
+        const auto x = ToInt16(point.X);
+        const auto y = ToInt16(point.Y);
+        if (!x || !y) return;
+        const auto blit = PlanDrawnSegment(*x, *y, point.Heading, part.Kind, part.Scale);
+        if (blit && blit->SrcWidth > 0) blits.push_back(*blit);
+    });
+    return blits;
 }
 
 void SaverCore::Advance(Crawler& c) {
@@ -293,6 +311,24 @@ void SaverCore::PutChanged(int index) {
 void SaverCore::PresentWhole() {
     if (Surfaces[1]) Surfaces[1]->PutPicture();
     if (Surfaces[3]) Surfaces[3]->PutPicture();
+}
+
+PixelView SaverCore::View(const Tavrin_C* surface) {
+    if (!surface || !surface->GetPointer()) return {};
+    return {surface->GetPointer(), surface->GetPitch(), surface->GetWidth(), surface->GetHeight()};
+}
+
+void SaverCore::CopyVisibleTo(plat::Dc dc) const {
+    if (Surfaces[3] && Surfaces[3]->GetDC())
+        plat::BitBlt(dc, 0, 0, DisplayWidth, DisplayHeight, Surfaces[3]->GetDC(), 0, 0, plat::kSrcCopy);
+}
+
+void SaverCore::SetCourse(int crawler, float turnRate, std::optional<ScreenPoint> target) {
+    Crawler& c = Crawlers[crawler == 0 ? 0 : 1];
+    c.TurnRate = c.TargetTurnRate = turnRate;
+    if (!target) return;
+    c.TargetX = target->X;
+    c.TargetY = target->Y;
 }
 
 void SaverCore::Timer2_Timer(RandomSource& random) {

@@ -1,6 +1,5 @@
-// The saver's window-level state and everything it does each frame, free of any window system: the shells
-// (the Win32 window, the headless renderer, the tests) create the surfaces' picture boxes, pace the frames,
-// present, and call in here.
+// The saver's window-level state and everything it does each frame, free of any window system. Programs reach
+// it through Saver (saver.h); its state stays inside, and only the tests' accessor sees it.
 #pragma once
 
 #include <array>
@@ -71,6 +70,25 @@ struct ScreenRect {
     int Left = 0, Top = 0, Right = 0, Bottom = 0;
 };
 
+// A point of the display, as targets hold it.
+struct ScreenPoint {
+    int16_t X = 0, Y = 0;
+};
+
+// 8-bit pixels as a surface holds them, for reading: null pixels before set-up and after teardown.
+struct PixelView {
+    const uint8_t* Pixels = nullptr;
+    int Pitch = 0, Width = 0, Height = 0;
+};
+
+// How much of the frame buffers a present copies: what changed since the last frame presented, or all of it for
+// a display that lost what it showed.
+enum class PresentScope { kChanged, kWhole };
+
+// How each frame starts from black: zeroing only the tiles the last frame drew on (a fraction of the display),
+// or both whole buffers, for comparison.
+enum class FrameClearing { kDrawnTiles, kWhole };
+
 // A target on no monitor (in a gap of an uneven arrangement) moves to the nearest point of the nearest one, so
 // no crawler heads for a place nobody sees. Edges count as on: the timer's targets reach the display's far
 // edges. No monitors means the whole display is one.
@@ -128,6 +146,7 @@ public:
     // RunAnimation before its loop: running flag, turn rates, body.
     void StartAnimation();
     void BuildBody();
+    bool Animating() const { return Running != 0; }
 
     // One pass of the loop without presenting and event processing: clear, draw, move both heads.
     void RunFrame() {
@@ -136,11 +155,20 @@ public:
     }
     void DrawFrame();
     void AdvanceCrawlers();
-    // Surface 1 then surface 3 to the display; what stays visible is surface 3, drawn from sheet 2. Each copies
-    // only the area where the frame or the one presented before it has lit pixels, after which the display
-    // holds what a copy of the whole buffer would leave; the first frame after set-up or a resize goes whole.
-    void Present() {
+    void SetClearing(FrameClearing clearing) { clearing_ = clearing; }
+    // The blits the next DrawFrame makes, in its order, leaving out parts whose pictures hold nothing to draw.
+    std::vector<SegmentBlit> FrameBlits() const;
+
+    // Surface 1 then surface 3 to the display; what stays visible is surface 3, drawn from sheet 2. For the
+    // changed scope each copies only the area where the frame or the one presented before it has lit pixels,
+    // after which the display holds what a copy of the whole buffer would leave; the first frame after set-up or
+    // a resize goes whole.
+    void Present(PresentScope scope) {
         FindChangedArea();
+        if (scope == PresentScope::kWhole) {
+            PresentWhole();
+            return;
+        }
         PutChanged(1);
         PutChanged(3);
     }
@@ -149,6 +177,11 @@ public:
     // Both buffers whole, for a display whose contents were lost (another window uncovered it).
     void PresentWhole();
     const ChangedArea& Changed() const { return changed_; }
+    // Surface 3, the buffer that stays on the display, and the sheets (0: cyan, 1: green).
+    PixelView Visible() const { return View(Surfaces[3].get()); }
+    PixelView Sheet(int index) const { return View(Surfaces[index == 0 ? 0 : 2].get()); }
+    // Surface 3 into `dc` at its top-left corner, for a window asked to print itself.
+    void CopyVisibleTo(plat::Dc dc) const;
 
     void DrawSegment(int16_t x, int16_t y, float heading, int16_t kind, float scale);
     // The blit DrawSegment makes for a part, its source box already shrunk to the picture's drawn pixels.
@@ -156,36 +189,27 @@ public:
                                                 float scale) const;
     void Timer2_Timer(RandomSource& random);
     void Form_QueryUnload() { Running = 0; }
+    // For a picture: a crawler's turn rate and the rate it drifts to, and where it steers when given.
+    void SetCourse(int crawler, float turnRate, std::optional<ScreenPoint> target);
+    ScreenPoint Target(int crawler) const {
+        const Crawler& c = Crawlers[crawler == 0 ? 0 : 1];
+        return {c.TargetX, c.TargetY};
+    }
 
     int TrailLength() const { return static_cast<int>(Crawlers[0].Trail.size()); }
 
-    // Window-level state, public so that the shells and the tests can read and steer it.
-    std::array<std::unique_ptr<Tavrin_C>, 4> Surfaces;
-    std::array<int16_t, 4> SurfacePitch{};
-    std::array<SurfaceByteArray, 4> SurfaceBytes;
-    std::array<uintptr_t, 4> SavedArrayData{};
-    int16_t DisplayWidth = 0;
-    int16_t DisplayHeight = 0;
-    int16_t Running = 0;
-
-    std::array<Crawler, 2> Crawlers;  // crawler 1, then crawler 2
-    std::vector<ScreenRect> Monitors;  // empty: the display is one monitor
-    float Step = 0;                   // pixels a head moves each frame, from the speed setting
-
-    std::array<SegmentRec, kSegmentCapacity> Segments{};
-    int16_t SegmentCount = 0;
-    int16_t SegmentIndex = 0;
-
-    // Each frame starts from black. Only what the last frame drew needs zeroing to get there, which is a
-    // fraction of the display; true clears the whole of both buffers instead, for comparison.
-    bool ClearWholeFrames = false;
-
 private:
+    friend struct SaverCoreTestAccess;
+
     void SetUpFrame(int index, const PictureBox& display);
     void DrawCrawlerPart(const TrailPoint& point, const SegmentRec& part);
+    // Calls perPart(point, part) for every part of both crawlers in drawing order, `index` the loop variable.
+    template <typename PerPart>
+    void WalkBodies(int16_t& index, PerPart&& perPart) const;
     void Advance(Crawler& crawler);
     void PlaceTargets();
     void ResetFrames();
+    static PixelView View(const Tavrin_C* surface);
 
     // Each picture's box shrunk to its non-zero pixels on either sheet, found once the sheets are grabbed:
     // zero is never drawn, so blitting the smaller box draws the same pixels and walks fewer samples.
@@ -194,7 +218,25 @@ private:
     };
     void FindOpaqueBoxes();
 
+    // Window-level state.
+    std::array<std::unique_ptr<Tavrin_C>, 4> Surfaces;
+    std::array<int16_t, 4> SurfacePitch{};
+    std::array<SurfaceByteArray, 4> SurfaceBytes;
+    std::array<uintptr_t, 4> SavedArrayData{};
+    int16_t DisplayWidth = 0;
+    int16_t DisplayHeight = 0;
+    int16_t Running = 0;
+
+    std::array<Crawler, 2> Crawlers;   // crawler 1, then crawler 2
+    std::vector<ScreenRect> Monitors;  // empty: the display is one monitor
+    float Step = 0;                    // pixels a head moves each frame, from the speed setting
+
+    std::array<SegmentRec, kSegmentCapacity> Segments{};
+    int16_t SegmentCount = 0;
+    int16_t SegmentIndex = 0;
+
     Settings settings_;
+    FrameClearing clearing_ = FrameClearing::kDrawnTiles;
     DirtyTiles drawn_;
     ChangedArea changed_;
     std::array<OpaqueBox, kSpriteCells.size()> opaque_{};

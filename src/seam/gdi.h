@@ -1,5 +1,5 @@
 // The few GDI calls the core makes, with the meaning of their Win32 namesakes.
-// The Windows build forwards each to the real call; the native build links an in-memory stand-in.
+// The Windows build forwards each to the real call; elsewhere the portable backend (seam/portable) implements them.
 #pragma once
 
 #include <cstdint>

@@ -24,17 +24,19 @@ struct GradientRect {
     uint32_t LowerRight = 0;
 };
 
-inline constexpr uint32_t kGradientFillRectH = 0;  // GRADIENT_FILL_RECT_H
 inline constexpr uint32_t kGradientFillRectV = 1;  // GRADIENT_FILL_RECT_V
 
 inline constexpr int kBlackOnWhite = 1;  // BLACKONWHITE
 inline constexpr int kColorOnColor = 3;  // COLORONCOLOR
+inline constexpr int kHalftone = 4;      // HALFTONE
 
 // Returns the previous mode, 0 on failure.
 int SetStretchBltMode(Dc dc, int mode);
+// Off Windows only in COLORONCOLOR mode, the one the program sets.
 bool StretchBlt(Dc destination, int x, int y, int width, int height, Dc source, int sourceX, int sourceY,
                 int sourceWidth, int sourceHeight, uint32_t rop);
 // Rectangle modes only: each GradientRect names two vertices, the rectangle's corners; right and bottom are exclusive.
+// Off Windows only vertical rectangles into a 32-bit image, what the program draws.
 bool GradientFill(Dc dc, const TriVertex* vertices, uint32_t vertexCount, const GradientRect* rects, uint32_t rectCount,
                   uint32_t mode);
 

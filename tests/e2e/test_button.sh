@@ -98,3 +98,4 @@ qv_pass "a release after leaving, before the hover check, raised Click"
 qv_click $((B2[0] + B2[2] / 2)) $((B2[1] + B2[3] / 2))
 ! qv_wait_until 1 qv_not clicks 2 0 || qv_fail "the disabled button raised Click"
 look disable "disabled, clicked" 2
+qv_done

@@ -100,7 +100,7 @@ qv_pass "30 times open and Cancel in $(($(date +%s) - started)) s left the setti
 
 # Values that cannot be settings (300 digits, binary bytes, UTF-16 text) leave the sliders where the design puts them.
 { printf '[Section]\r\n%s=%s\r\n%s=\x01\xff\x80\x00\x7f\r\n' "$KEY_SIZE" "$(printf '7%.0s' {1..300})" "$KEY_LENGTH"
-  printf '%s=' "$KEY_SPEED"; printf '９０' | iconv -t UTF-16LE; printf '\r\n'; } >"$QV_INI"
+  printf '%s=' "$KEY_SPEED"; printf '９０' | iconv -f UTF-8 -t UTF-16LE; printf '\r\n'; } >"$QV_INI"
 open_dialog "values that do not convert"
 click_on Cmd_Set centre
 ended "Set after values that do not convert"
@@ -108,7 +108,8 @@ expect_ini "$QV_INI" 150 50 50 "300 digits, binary bytes and UTF-16 text: the sl
 
 # --- Where the file cannot be written --------------------------------------------------------------------
 # A folder where the file should be: the settings go to the per-user file, and once it exists it is read.
-rm -f "$QV_INI" && mkdir "$QV_INI"
+rm -f "$QV_INI"
+mkdir "$QV_INI"
 open_dialog "per-user file"
 click_on Cmd_Set centre
 ended "Set with the program's folder locked"
@@ -122,7 +123,8 @@ ended "Set from the per-user file"
 expect_ini "$QV_APPDATA/Quorvel/Quorvel.ini" 121 60 70 "the per-user file read at load and written by Set"
 
 # A file where the per-user folder should be as well: nowhere to save, and the user is told.
-rm -rf "$QV_APPDATA/Quorvel" && echo 'not a folder' >"$QV_APPDATA/Quorvel"
+rm -rf "$QV_APPDATA/Quorvel"
+echo 'not a folder' >"$QV_APPDATA/Quorvel"
 open_dialog unwritable
 click_on Cmd_Set centre
 two_windows() { (($(qv_windows "$TITLE" | wc -l) >= 2)); }
@@ -132,12 +134,13 @@ qv_key Return
 ended "the message"
 [[ -d $QV_INI && $(cat "$QV_APPDATA/Quorvel") == 'not a folder' ]] || qv_fail "the failed save changed a file"
 qv_pass "a save that could not be written anywhere was reported in a message box and changed nothing"
-rmdir "$QV_INI" && rm -f "$QV_APPDATA/Quorvel"
+rmdir "$QV_INI"
+rm -f "$QV_APPDATA/Quorvel"
 
 # --- The link ------------------------------------------------------------------------------------------
 # A fresh prefix knows no program for text files: this prefix gets Notepad for them.
-"$QV_WINE" reg add 'HKCR\.txt' /ve /d txtfile /f >>"$QV_TMP/wine.log" 2>&1 &&
-  "$QV_WINE" reg add 'HKCR\txtfile\shell\open\command' /ve /d 'notepad.exe "%1"' /f >>"$QV_TMP/wine.log" 2>&1 ||
+qv_wine reg add 'HKCR\.txt' /ve /d txtfile /f >>"$QV_TMP/wine.log" 2>&1 &&
+  qv_wine reg add 'HKCR\txtfile\shell\open\command' /ve /d 'notepad.exe "%1"' /f >>"$QV_TMP/wine.log" 2>&1 ||
   qv_fail "cannot give text files a program"
 echo Quorvel >"$QV_PROG_DIR/README.txt"
 open_dialog link
@@ -149,7 +152,7 @@ qv_pass "the link opened the README beside the program"
 qv_kill_programs || qv_fail "could not end the programs the link started"
 
 # --- 144 dots per inch ---------------------------------------------------------------------------------
-"$QV_WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >>"$QV_TMP/wine.log" 2>&1 ||
+qv_wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >>"$QV_TMP/wine.log" 2>&1 ||
   qv_fail "cannot set 144 dots per inch"
 layout 144
 open_dialog "144 dpi"
@@ -158,3 +161,4 @@ panel_bands || qv_fail "144 dpi: the panel's bands are not the computed ones"
 qv_pass "144 dpi: a ${CLIENT_W}x$CLIENT_H window with the computed bands, Set where the layout puts it"
 close_box
 ended "144 dpi"
+qv_done

@@ -8,14 +8,15 @@
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/helpers/dialog.sh"
-export LANG=C.UTF-8 LC_ALL=C.UTF-8
+QV_WINE_LOCALE=C.UTF-8
 NAME='Quorvel Settings' TITLE='^Quorvel Settings$'
 # The bench's prefix was made under Japanese, so its title-bar font asks for the Japanese character set, which
 # English Wine draws as boxes; without the entry the system makes it afresh.
-"$QV_WINE" reg delete 'HKCU\Control Panel\Desktop\WindowMetrics' /v CaptionFont /f >>"$QV_TMP/wine.log" 2>&1
+qv_wine reg delete 'HKCU\Control Panel\Desktop\WindowMetrics' /v CaptionFont /f >>"$QV_TMP/wine.log" 2>&1 ||
+  qv_fail "cannot reset the title-bar font"
 
 for dpi in 96 120 144 192; do
-  "$QV_WINE" "$QV_WIN32/probe.exe" texts "$dpi" 2>>"$QV_TMP/wine.log" | tr -d '\r' | grep '^en ' >"$QV_TMP/texts$dpi"
+  qv_wine "$QV_WIN32/probe.exe" texts "$dpi" 2>>"$QV_TMP/wine.log" | tr -d '\r' | grep '^en ' >"$QV_TMP/texts$dpi"
   (($(wc -l <"$QV_TMP/texts$dpi") == 11)) || qv_fail "$dpi dpi: probe.exe measured no 11 English texts"
   while read -r _ name width height room_width room_height; do
     ((width <= room_width && (room_height == 0 || height <= room_height))) ||
@@ -60,3 +61,4 @@ said() { window_state "$NAME" && grep -q 'control Static The settings could not 
 qv_wait_until 10 said && qv_key Return || qv_fail "no English message after a save that failed: $STATE"
 ended "the message"
 qv_pass "a save that could not be written was reported in English"
+qv_done

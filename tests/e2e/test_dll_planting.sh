@@ -20,8 +20,11 @@ grep -qx gdi32.dll <<<"$NAMES" || qv_fail "no DLLs seen in the program's memory 
 plant "$QV_PROG_DIR" || qv_fail "could not plant the DLLs"
 qv_log "planted beside the program: $(paste -sd' ' <<<"$NAMES")"
 
-mkdir "$QV_TMP/old" && cp "$QV_WIN32/old_imports.exe" "$QV_TMP/old/" && plant "$QV_TMP/old" &&
-  "$QV_WINE" "$QV_TMP/old/old_imports.exe" >>"$QV_TMP/wine.log" 2>&1
+mkdir "$QV_TMP/old"
+cp "$QV_WIN32/old_imports.exe" "$QV_TMP/old/"
+plant "$QV_TMP/old" || qv_fail "could not plant the DLLs beside the program with the old imports"
+# What it draws with a planted msimg32 does not matter here: the marks tell what it loaded.
+qv_wine "$QV_TMP/old/old_imports.exe" >>"$QV_TMP/wine.log" 2>&1 || qv_log "old_imports.exe ended with status $?"
 [[ -n $(marks "$QV_TMP/old") ]] || qv_fail "the program with the old imports loaded no planted DLL"
 qv_pass "the program with the saver's old imports loaded planted DLLs: $(marks "$QV_TMP/old")"
 
@@ -34,3 +37,4 @@ for mode in /s /c; do
   [[ -z $(marks "$QV_PROG_DIR") ]] || qv_fail "'$mode' loaded planted DLLs: $(marks "$QV_PROG_DIR")"
   qv_pass "'$mode' ran and loaded none of the DLLs planted beside it"
 done
+qv_done

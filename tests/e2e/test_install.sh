@@ -38,13 +38,13 @@ qv_pass "the zip holds exactly both builds' Quorvel.scr and README.txt; both rea
 read_key() {
   declare -gA VALUES=()
   local line re='^    (.+)    REG_[A-Z_]+    (.*)$'
-  "$QV_WINE" reg query "$1" >"$QV_TMP/reg.txt" 2>/dev/null || return 1
+  qv_wine reg query "$1" >"$QV_TMP/reg.txt" 2>/dev/null || return 1
   while IFS= read -r line; do [[ $line =~ $re ]] || continue; VALUES[${BASH_REMATCH[1]}]=${BASH_REMATCH[2]}; done \
     < <(tr -d '\r' <"$QV_TMP/reg.txt")
 }
 expect() { [[ ${VALUES[$1]-} == "$2" ]] || qv_fail "$3: $1 is '${VALUES[$1]-}', expected '$2'"; }
 run_setup() {
-  qv__spawn "$QV_WINE" "$SETUP" /S
+  qv_spawn qv_wine "$SETUP" /S
   qv_wait_exit "$QV_PID" 120 || qv_fail "$1: the setup program did not end"
   cmp -s "$INSTALL/Quorvel.scr" "$QV_BUILD/win64/Quorvel.scr" || qv_fail "$1: no 64-bit Quorvel.scr installed"
   cmp -s "$INSTALL/README.txt" "$QV_SRC/assets/README.txt" && [[ -f $INSTALL/Uninstall.exe ]] ||
@@ -76,7 +76,7 @@ qv_start_scr /s
 qv_wait_until 60 qv_window '^Tavrin_Main$' || qv_fail "the installed saver showed no window"
 qv_click $((QV_SCREEN_W / 2)) $((QV_SCREEN_H / 2))
 qv_wait_exit "$QV_PID" 20 || qv_fail "the installed saver did not end on a click"
-read -r _ CLIENT_W CLIENT_H _ x y w h < <("$QV_WINE" "$QV_WIN32/probe.exe" layout 96 | tr -d '\r' |
+read -r _ CLIENT_W CLIENT_H _ x y w h < <(qv_wine "$QV_WIN32/probe.exe" layout 96 | tr -d '\r' |
   grep -E '^(client|Cmd_Set) ' | paste -sd ' ')
 qv_start_scr /c
 qv_wait_until 30 qv_window '^Quorvelの設定$' && qv_geometry "$QV_WINDOW" || qv_fail "no dialog from the installed program"
@@ -87,7 +87,8 @@ qv_wait_exit "$QV_PID" 20 && [[ -s $INSTALL/Quorvel.ini && ! -e $QV_APPDATA/Quor
   qv_fail "Set in the installed saver's dialog wrote no Quorvel.ini in the install folder"
 qv_pass "the installed saver ran from there: /s ended on a click, Set wrote Quorvel.ini beside it"
 
-cp "$INSTALL/Quorvel.ini" "$QV_TMP/kept.ini" && printf stale >>"$INSTALL/Quorvel.scr"
+cp "$INSTALL/Quorvel.ini" "$QV_TMP/kept.ini"
+printf stale >>"$INSTALL/Quorvel.scr"
 run_setup "setup again"
 cmp -s "$INSTALL/Quorvel.ini" "$QV_TMP/kept.ini" || qv_fail "setup again changed Quorvel.ini"
 qv_pass "setup again replaced the program and kept Quorvel.ini byte for byte"
@@ -95,7 +96,8 @@ qv_pass "setup again replaced the program and kept Quorvel.ini byte for byte"
 uninstall "the quiet uninstall"
 [[ -z ${VALUES[SCRNSAVE.EXE]+set} ]] || qv_fail "the uninstall left SCRNSAVE.EXE at '${VALUES[SCRNSAVE.EXE]}'"
 run_setup "setup after removal"
-"$QV_WINE" reg add "$DESKTOP" /v SCRNSAVE.EXE /d 'C:\other.scr' /f >>"$QV_TMP/wine.log" 2>&1
+qv_wine reg add "$DESKTOP" /v SCRNSAVE.EXE /d 'C:\other.scr' /f >>"$QV_TMP/wine.log" 2>&1
 uninstall "the quiet uninstall with another saver chosen"
 expect SCRNSAVE.EXE 'C:\other.scr' "the quiet uninstall with another saver chosen"
 qv_pass "the quiet uninstall removed files, settings and entry; it cleared SCRNSAVE.EXE only while it named Quorvel"
+qv_done

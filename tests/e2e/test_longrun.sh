@@ -15,12 +15,13 @@ past() { (($(date +%s) - START >= $1)); }
 sample() {
   qv_running "$PID" || qv_fail "the saver ended by itself after $(($(date +%s) - START)) s"
   RSS=$(awk '/^VmRSS:/ { print $2 }' "/proc/$PID/status")
-  read -r GDI USER < <("$QV_WINE" "$QV_WIN32/probe.exe" gui Quorvel.scr 2>/dev/null | tr -d '\r' | tr -c '0-9\n' ' ')
+  read -r GDI USER < <(qv_wine "$QV_WIN32/probe.exe" gui Quorvel.scr 2>/dev/null | tr -d '\r' | tr -c '0-9\n' ' ')
   [[ -n $RSS && -n $USER ]] || qv_fail "no sample of the saver's memory and objects"
   echo "$(($(date +%s) - START)) $RSS $GDI $USER" >>"$SAMPLES"
 }
 
-qv_wait_until 25 past 20 && sample
+qv_wait_until 25 past 20 || qv_fail "the clock did not reach 20 s"
+sample
 read -r _ RSS0 GDI0 USER0 <"$SAMPLES"
 until past "$TOTAL"; do
   sleep 5  # the sampling period, not a wait for a condition
@@ -31,3 +32,4 @@ done
 qv_click 512 384
 qv_wait_exit "$QV_PID" 10 || qv_fail "a click did not end the saver after the long run"
 qv_pass "$TOTAL s of /s: from 20 s on, memory $RSS0 -> $RSS kB, GDI $GDI0 -> $GDI, USER $USER0 -> $USER objects"
+qv_done

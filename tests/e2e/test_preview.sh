@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Preview mode: the program shows one child window inside the host's preview window, of its size, and ends
-# within a second of its host however the host goes, a hundred starts in a row included; the still, drawn by the
+# promptly after its host however the host goes, a hundred starts in a row included; the still, drawn by the
 # preview code, fills a host of its own size exactly, sits on black in a larger one and is cut in a smaller one;
 # input changes nothing; a handle naming no window ends the program at once; the settings file is never read.
 set -uo pipefail
@@ -20,8 +20,8 @@ one_child() {
 # start_host W H ARGUMENTS [thread]: a preview host running the program (or its preview code) with ARGUMENTS.
 start_host() {
   HOST=$(mktemp -d "$QV_TMP/host.XXXXXX") W=$1 H=$2
-  qv__spawn env QV_LAUNCH_EXE="$(qv_winpath "$QV_SCR")" QV_HOST_ARGS="$3" QV_HOST_MODE="${4:-process}" \
-    "$QV_WINE" "$QV_WIN32/preview_host.exe" "$1" "$2" "$(qv_winpath "$HOST")"
+  QV_LAUNCH_EXE=$(qv_winpath "$QV_SCR") QV_HOST_ARGS=$3 QV_HOST_MODE=${4:-process} \
+    qv_spawn qv_wine "$QV_WIN32/preview_host.exe" "$1" "$2" "$(qv_winpath "$HOST")"
   HOST_PID=$QV_PID
   qv_log "preview host ${W}x$H '$3' ${4:-process}"
   qv_wait_until 30 test -s "$HOST/host.txt" || qv_fail "the preview host did not start"
@@ -54,29 +54,32 @@ for row in '152 112 destroy /p %h' '300 200 destroy-frame /P %h' '100 80 close-f
   start_host "$width" "$height" "$arguments"
   [[ $ending == destroy ]] && input_ignored
   tell_host "$ending"
-  qv_wait_until 1 program_gone || qv_fail "${W}x$H: the program outlived its host by more than a second ($ending)"
+  qv_wait_until "$QV_ENDS_WITHIN" program_gone ||
+    qv_fail "${W}x$H: the program outlived its host by more than $QV_ENDS_WITHIN s ($ending)"
   [[ $ending == destroy ]] && tell_host close-frame
   host_ended
-  qv_pass "${W}x$H '$arguments': one child window of the host's size, gone within a second of '$ending'"
+  qv_pass "${W}x$H '$arguments': one child window of the host's size, gone within $QV_ENDS_WITHIN s of '$ending'"
 done
 
 # As the display settings do it: a hundred starts, each in a new preview window that is then destroyed; every
-# program ends within a second of its window and none is left behind.
+# program ends promptly after its window and none is left behind.
 start_host 152 112 '/p %h'
 slowest=0
 for cycle in $(seq 100); do
   tell_host destroy && t0=$(date +%s%3N)
-  qv_wait_until 1 program_gone || qv_fail "start $cycle: the program outlived its preview window by more than a second"
+  qv_wait_until "$QV_ENDS_WITHIN" program_gone ||
+    qv_fail "start $cycle: the program outlived its preview window by more than $QV_ENDS_WITHIN s"
   slowest=$(($(date +%s%3N) - t0 > slowest ? $(date +%s%3N) - t0 : slowest))
   ((cycle < 100)) && { tell_host again; qv_wait_until 20 one_child || qv_fail "start $cycle: no preview in the new window"; }
 done
 tell_host close-frame && host_ended
-qv_pass "100 starts in new preview windows: each program gone within a second of its window (slowest $slowest ms)"
+qv_pass "100 starts in new preview windows: each program gone within $QV_ENDS_WITHIN s of its window (slowest $slowest ms)"
 
 start_host 152 112 '/p %h'
 qv_pids preview_host | xargs -r kill -KILL
-qv_wait_until 1 program_gone || qv_fail "the program outlived its host's killed process by more than a second"
-qv_pass "the program ended within a second of its host's process being killed"
+qv_wait_until "$QV_ENDS_WITHIN" program_gone ||
+  qv_fail "the program outlived its host's killed process by more than $QV_ENDS_WITHIN s"
+qv_pass "the program ended within $QV_ENDS_WITHIN s of its host's process being killed"
 
 # The preview code in the host's own process, where Wine draws it.
 convert "$STILL" -alpha off "PNG24:$QV_TMP/152x112.png"
@@ -97,3 +100,4 @@ qv_wait_exit "$QV_PID" 10 || qv_fail "'/p 12345', naming no window, kept running
 [[ $(stat -c '%X %Y %s' "$QV_INI") == "$INI_BEFORE" && ! -e $QV_APPDATA/Quorvel ]] ||
   qv_fail "preview mode read or wrote a settings file"
 qv_pass "a handle naming no window ends the program; preview mode never touched the settings file"
+qv_done

@@ -44,15 +44,24 @@ saver_runs() {
     qv_fail "$1: no saver, or one that a click did not end"
   qv_pass "$1: the saver ran until a click"
 }
-printf '[Section]\r\n%s=%s\r\n' "$KEY_SIZE" "$(printf '9%.0s' {1..300})" >"$QV_INI" && saver_runs "a value of 300 digits"
-for byte in $(seq 0 255); do printf "\\$(printf %03o "$byte")"; done >"$QV_INI" && saver_runs "every byte value"
-printf '[Section]\r\nTavrinの長さ=１２０\r\n' | iconv -t UTF-16 >"$QV_INI" && saver_runs "a file in UTF-16"
-printf '[Other]\r\n%s=80\r\n' "$KEY_LENGTH" >"$QV_INI" && saver_runs "no section of its own"
-: >"$QV_INI" && saver_runs "an empty file"
-rm "$QV_INI" && mkdir "$QV_INI" && saver_runs "a folder named Quorvel.ini"
-rmdir "$QV_INI" && echo '[Section]' >"$QV_INI"
-"$QV_WINE" "$QV_WIN32/probe.exe" lock "$(qv_winpath "$QV_INI")" >"$QV_TMP/lock.txt" 2>>"$QV_TMP/wine.log" &
-qv_wait_until 20 grep -q locked "$QV_TMP/lock.txt" && saver_runs "a file locked by another program"
+printf '[Section]\r\n%s=%s\r\n' "$KEY_SIZE" "$(printf '9%.0s' {1..300})" >"$QV_INI"
+saver_runs "a value of 300 digits"
+for byte in $(seq 0 255); do printf "\\$(printf %03o "$byte")"; done >"$QV_INI"
+saver_runs "every byte value"
+printf '[Section]\r\nTavrinの長さ=１２０\r\n' | iconv -f UTF-8 -t UTF-16 >"$QV_INI"
+saver_runs "a file in UTF-16"
+printf '[Other]\r\n%s=80\r\n' "$KEY_LENGTH" >"$QV_INI"
+saver_runs "no section of its own"
+: >"$QV_INI"
+saver_runs "an empty file"
+rm "$QV_INI"
+mkdir "$QV_INI"
+saver_runs "a folder named Quorvel.ini"
+rmdir "$QV_INI"
+echo '[Section]' >"$QV_INI"
+qv_wine "$QV_WIN32/probe.exe" lock "$(qv_winpath "$QV_INI")" >"$QV_TMP/lock.txt" 2>>"$QV_TMP/wine.log" &
+qv_wait_until 20 grep -q locked "$QV_TMP/lock.txt" || qv_fail "the program that locks the settings file did not start"
+saver_runs "a file locked by another program"
 qv_kill_programs || qv_fail "could not end the locking program"
 
 # Another instance's window, whatever its class, keeps the settings dialog and the saver from opening: the saver
@@ -70,9 +79,10 @@ one_program_one_window() { PROGRAMS=$(qv_pids 'Quorvel\.scr' | wc -l) WINDOWS=$(
   ((PROGRAMS == 1 && WINDOWS == 1)); }
 for pair in '/s /s' '/s /c'; do
   read -r first second <<<"$pair"
-  qv__spawn env QV_LAUNCH_EXE="$(qv_winpath "$QV_SCR")" QV_LAUNCH_ARGS="$first" QV_LAUNCH_ARGS2="$second" \
-    "$QV_WINE" "$QV_WIN32/probe.exe" launch2
+  QV_LAUNCH_EXE=$(qv_winpath "$QV_SCR") QV_LAUNCH_ARGS=$first QV_LAUNCH_ARGS2=$second \
+    qv_spawn qv_wine "$QV_WIN32/probe.exe" launch2
   qv_wait_until 30 one_program_one_window && qv_kill_programs ||
     qv_fail "'$first' and '$second' started together: $PROGRAMS programs, $WINDOWS windows"
   qv_pass "'$first' and '$second' started at the same moment: one window, the other start ended by itself"
 done
+qv_done

@@ -4,7 +4,6 @@
 // Writes "frames=N seconds=S fps=F" to RESULT_FILE when given, then exits.
 #include <windows.h>
 
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,12 +13,11 @@
 
 #include "host/win32/dib.h"
 #include "host/win32/frame_clock.h"
+#include "host/win32/message_wait.h"
 #include "host/win32/window_class.h"
-#include "saver/frame_pacer.h"
+#include "saver/run_loop.h"
 
 namespace {
-
-using quorvel::win32::Now;
 
 bool running = true;
 
@@ -61,15 +59,43 @@ void FreeBuffer(Buffer& b) {
     DeleteObject(b.bitmap);
 }
 
-bool Pump() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) return false;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
+// Both buffers whole to the window each frame, at the run loop's pace (or as fast as it goes, unpaced), for
+// `seconds` or until a click.
+class Floor final : public quorvel::RunHost {
+public:
+    Floor(HDC windowDc, const Buffer (&buffers)[2], int pitch, int height, double seconds, bool paced)
+        : windowDc_(windowDc), buffers_(buffers), pitch_(pitch), height_(height), seconds_(seconds),
+          loop_(*this, paced ? quorvel::RunTiming::ForRefresh(quorvel::win32::DisplayRefreshRate(windowDc))
+                             : quorvel::RunTiming{0}) {}
+
+    // The frames presented.
+    long Run() {
+        start_ = Now();
+        loop_.Run();
+        return frames_;
     }
-    return running;
-}
+    double Elapsed() { return Now() - start_; }
+
+    double Now() override { return quorvel::win32::Now(); }
+    void WaitUntil(double deadline) override {
+        wait_.Until(deadline);
+        if (quorvel::win32::DispatchPending() || !running || Elapsed() >= seconds_) loop_.End();
+    }
+    void ApplyResize() override {}
+    void Present(quorvel::PresentScope) override {
+        for (const Buffer& buffer : buffers_) BitBlt(windowDc_, 0, 0, pitch_, height_, buffer.dc, 0, 0, SRCCOPY);
+        ++frames_;
+    }
+
+private:
+    HDC windowDc_;
+    const Buffer (&buffers_)[2];
+    int pitch_, height_;
+    double seconds_, start_ = 0;
+    long frames_ = 0;
+    quorvel::win32::FrameWait wait_;
+    quorvel::RunLoop loop_;
+};
 
 }  // namespace
 
@@ -95,44 +121,21 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     HWND window = CreateWindowExW(WS_EX_TOPMOST, wc.name, L"Quorvel present floor", WS_POPUP | WS_VISIBLE, 0,
                                   0, width, height, nullptr, nullptr, instance, nullptr);
     HDC windowDc = GetDC(window);
-    Buffer first = MakeBuffer(width, height), second = MakeBuffer(width, height);
+    Buffer buffers[2] = {MakeBuffer(width, height), MakeBuffer(width, height)};
     const int pitch = (width + 3) & ~3;
-    std::memset(first.bits, 0, static_cast<size_t>(pitch) * height);
-    for (int y = 0; y < height; ++y) std::memset(second.bits + static_cast<size_t>(y) * pitch, y & 255, pitch);
+    std::memset(buffers[0].bits, 0, static_cast<size_t>(pitch) * height);
+    for (int y = 0; y < height; ++y) std::memset(buffers[1].bits + static_cast<size_t>(y) * pitch, y & 255, pitch);
 
-    HANDLE timer = CreateWaitableTimerExW(nullptr, nullptr, 0x2 /* HIGH_RESOLUTION */, TIMER_ALL_ACCESS);
-    if (!timer) timer = CreateWaitableTimerW(nullptr, FALSE, nullptr);
-    const double period = 1.0 / quorvel::PacingRate(quorvel::win32::DisplayRefreshRate(windowDc));
-    const double start = Now();
-    double deadline = start;
-    long frames = 0;
-    while (running && Now() - start < seconds) {
-        deadline += period;
-        if (deadline < Now()) deadline = Now() + period;
-        BitBlt(windowDc, 0, 0, pitch, height, first.dc, 0, 0, SRCCOPY);
-        BitBlt(windowDc, 0, 0, pitch, height, second.dc, 0, 0, SRCCOPY);
-        ++frames;
-        if (!Pump()) break;
-        while (paced && running) {
-            const double remaining = deadline - Now();
-            if (remaining <= 0) break;
-            LARGE_INTEGER due;
-            due.QuadPart = -static_cast<LONGLONG>(std::ceil(remaining * 1e7));
-            SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE);
-            const DWORD result = MsgWaitForMultipleObjects(1, &timer, FALSE, INFINITE, QS_ALLINPUT);
-            if (!Pump() || result == WAIT_OBJECT_0) break;
-        }
-    }
-    const double elapsed = Now() - start;
+    Floor floor(windowDc, buffers, pitch, height, seconds, paced);
+    const long frames = floor.Run();
+    const double elapsed = floor.Elapsed();
     if (!resultFile.empty()) {
         if (FILE* out = _wfopen(resultFile.c_str(), L"w")) {
             std::fprintf(out, "frames=%ld seconds=%.3f fps=%.2f\n", frames, elapsed, frames / elapsed);
             std::fclose(out);
         }
     }
-    CloseHandle(timer);
-    FreeBuffer(first);
-    FreeBuffer(second);
+    for (Buffer& buffer : buffers) FreeBuffer(buffer);
     DestroyWindow(window);
     return 0;
 }

@@ -1,35 +1,18 @@
-// In-memory GDI: device contexts, DIB sections and blits over plain memory, for tests and headless rendering.
+// The portable GDI: device contexts, DIB sections and blits over plain memory, for the X11 program, the renderer
+// and the tests.
 #include <algorithm>
-#include <memory>
 #include <unordered_map>
-#include <unordered_set>
-#include <utility>
 
-#include "seam/gdi.h"
-#include "seam/portable/portable_gdi.h"
-#include "seam/portable/objects.h"
 #include "base/nearest_colour.h"
+#include "seam/gdi.h"
+#include "seam/portable/objects.h"
+#include "seam/portable/portable_gdi.h"
 
 namespace plat::memory {
 namespace {
 
 uint8_t NearestEntry(const RgbQuad (&table)[256], uint32_t rgb) {
     return quorvel::NearestIndex(table, int(rgb >> 16) & 0xFF, int(rgb >> 8) & 0xFF, int(rgb) & 0xFF);
-}
-
-struct Registry {
-    // Records outlive their release so that a second release can be counted.
-    std::vector<std::unique_ptr<DcRecord>> dcs;
-    std::vector<std::unique_ptr<BitmapRecord>> bitmaps;
-    std::unordered_set<const void*> dcHandles;
-    std::unordered_set<const void*> bitmapHandles;
-    bool failCompatibleDC = false;
-    bool failDibSection = false;
-};
-
-Registry& registry() {
-    static Registry r;
-    return r;
 }
 
 void AllocatePixels(BitmapRecord& bitmap, int width, int height, int bitsPerPixel) {
@@ -40,15 +23,31 @@ void AllocatePixels(BitmapRecord& bitmap, int width, int height, int bitsPerPixe
     bitmap.pixels.assign(static_cast<size_t>(bitmap.stride) * height, 0);
 }
 
-DcRecord* NewDc() {
-    auto& r = registry();
-    r.dcs.push_back(std::make_unique<DcRecord>());
-    DcRecord* dc = r.dcs.back().get();
-    r.dcHandles.insert(dc);
-    return dc;
+BitmapRecord& Stock() {
+    static BitmapRecord stock = [] {
+        BitmapRecord b;
+        b.handle = kStockBitmap;
+        AllocatePixels(b, 1, 1, 32);
+        return b;
+    }();
+    return stock;
+}
+
+template <typename Record>
+Record& Register(std::unordered_map<uintptr_t, std::unique_ptr<Record>>& records) {
+    auto record = std::make_unique<Record>();
+    record->handle = ++Objects().lastHandle;
+    Record& added = *record;
+    records.emplace(added.handle, std::move(record));
+    return added;
 }
 
 }  // namespace
+
+Registry& Objects() {
+    static Registry registry;
+    return registry;
+}
 
 uint32_t BitmapRecord::ReadRgb(int x, int y) {
     const uint8_t* row = Row(y);
@@ -74,70 +73,58 @@ void BitmapRecord::WriteRgb(int x, int y, uint32_t rgb) {
 }
 
 DcRecord* ToDc(Dc dc) {
-    auto* record = reinterpret_cast<DcRecord*>(dc);
-    return registry().dcHandles.count(record) ? record : nullptr;
+    auto& dcs = Objects().dcs;
+    const auto it = dcs.find(reinterpret_cast<uintptr_t>(dc));
+    return it == dcs.end() ? nullptr : it->second.get();
 }
 
 BitmapRecord* ToBitmap(GdiObject object) {
-    auto* record = static_cast<BitmapRecord*>(object);
-    return registry().bitmapHandles.count(record) ? record : nullptr;
+    const auto handle = reinterpret_cast<uintptr_t>(object);
+    if (handle == kStockBitmap) return &Stock();
+    auto& bitmaps = Objects().bitmaps;
+    const auto it = bitmaps.find(handle);
+    return it == bitmaps.end() ? nullptr : it->second.get();
 }
 
 Dc CreateWindowDC(int width, int height) {
-    DcRecord* dc = NewDc();
-    dc->isWindow = true;
-    AllocatePixels(dc->stock, std::max(width, 0), std::max(height, 0), 32);
-    dc->selected = &dc->stock;
-    return reinterpret_cast<Dc>(dc);
+    DcRecord& dc = Register(Objects().dcs);
+    dc.windowImage = std::make_unique<BitmapRecord>();
+    AllocatePixels(*dc.windowImage, std::max(width, 0), std::max(height, 0), 32);
+    dc.selected = dc.windowImage.get();
+    return reinterpret_cast<Dc>(dc.handle);
+}
+
+bool ReleaseWindowDC(Dc handle) {
+    DcRecord* dc = ToDc(handle);
+    if (!dc || !dc->IsWindow()) return false;
+    Objects().dcs.erase(dc->handle);
+    return true;
 }
 
 uint32_t PixelRgb(Dc handle, int x, int y) {
     DcRecord* dc = ToDc(handle);
-    if (!dc || !dc->selected || !dc->selected->Contains(x, y)) return 0;
-    return dc->selected->ReadRgb(x, y);
+    return dc && dc->selected->Contains(x, y) ? dc->selected->ReadRgb(x, y) : 0;
 }
 
 void SetPixelRgb(Dc handle, int x, int y, uint32_t rgb) {
     DcRecord* dc = ToDc(handle);
-    if (dc && dc->selected && dc->selected->Contains(x, y)) dc->selected->WriteRgb(x, y, rgb);
+    if (dc && dc->selected->Contains(x, y)) dc->selected->WriteRgb(x, y, rgb);
 }
 
 int Width(Dc handle) {
     DcRecord* dc = ToDc(handle);
-    return dc && dc->selected ? dc->selected->width : 0;
+    return dc ? dc->selected->width : 0;
 }
 
 int Height(Dc handle) {
     DcRecord* dc = ToDc(handle);
-    return dc && dc->selected ? dc->selected->height : 0;
-}
-
-int64_t BlittedPixels(Dc handle) {
-    DcRecord* dc = ToDc(handle);
-    return dc ? dc->blittedPixels : 0;
+    return dc ? dc->selected->height : 0;
 }
 
 std::span<const uint8_t> Pixels(Dc handle) {
     DcRecord* dc = ToDc(handle);
-    if (!dc || !dc->selected) return {};
+    if (!dc) return {};
     return dc->selected->pixels;
-}
-
-int DeleteCount(GdiObject handle) {
-    if (DcRecord* dc = ToDc(static_cast<Dc>(handle))) return dc->deleteCount;
-    if (BitmapRecord* bitmap = ToBitmap(handle)) return bitmap->deleteCount;
-    return 0;
-}
-
-int LiveObjects() {
-    int live = 0;
-    for (auto& dc : registry().dcs) live += !dc->isWindow && !dc->deleted;
-    for (auto& bitmap : registry().bitmaps) live += !bitmap->deleted;
-    return live;
-}
-
-void FailNext(Call call) {
-    (call == Call::CreateCompatibleDC ? registry().failCompatibleDC : registry().failDibSection) = true;
 }
 
 }  // namespace plat::memory
@@ -146,53 +133,48 @@ namespace plat {
 
 using namespace memory;
 
-Dc CreateCompatibleDC(Dc) {
-    if (std::exchange(registry().failCompatibleDC, false)) return nullptr;
-    DcRecord* dc = NewDc();
-    AllocatePixels(dc->stock, 1, 1, 32);
-    dc->selected = &dc->stock;
-    return reinterpret_cast<Dc>(dc);
+Dc CreateCompatibleDC(Dc compatibleWith) {
+    if (probe::FailCreateDC() || (compatibleWith && !ToDc(compatibleWith))) return nullptr;
+    DcRecord& dc = Register(Objects().dcs);
+    dc.selected = &Stock();
+    return reinterpret_cast<Dc>(dc.handle);
 }
 
 Bitmap CreateDIBSection(Dc, const BitmapInfo256* info, unsigned usage, void** bits) {
     if (bits) *bits = nullptr;
-    if (std::exchange(registry().failDibSection, false)) return nullptr;
-    if (!info || usage != kDibRgbColors) return nullptr;
+    if (probe::FailCreateSection() || !info || usage != kDibRgbColors) return nullptr;
     const BitmapInfoHeader& h = info->header;
     const int height = h.biHeight < 0 ? -h.biHeight : h.biHeight;
     if (h.biSize < sizeof(BitmapInfoHeader) || h.biWidth <= 0 || height <= 0 || h.biPlanes != 1 ||
         (h.biBitCount != 8 && h.biBitCount != 32) || h.biCompression != kBiRgb)
         return nullptr;
-    auto& r = registry();
-    r.bitmaps.push_back(std::make_unique<BitmapRecord>());
-    BitmapRecord* bitmap = r.bitmaps.back().get();
-    r.bitmapHandles.insert(bitmap);
-    AllocatePixels(*bitmap, h.biWidth, height, h.biBitCount);
-    bitmap->topDown = h.biHeight < 0;
+    BitmapRecord& bitmap = Register(Objects().bitmaps);
+    AllocatePixels(bitmap, h.biWidth, height, h.biBitCount);
+    bitmap.topDown = h.biHeight < 0;
     if (h.biBitCount == 8) {
         const unsigned used = h.biClrUsed ? std::min(h.biClrUsed, 256u) : 256u;
-        std::copy(info->colors, info->colors + used, bitmap->table);
+        std::copy(info->colors, info->colors + used, bitmap.table);
     }
-    if (bits) *bits = bitmap->pixels.data();
-    return reinterpret_cast<Bitmap>(bitmap);
+    if (bits) *bits = bitmap.pixels.data();
+    return reinterpret_cast<Bitmap>(bitmap.handle);
 }
 
 GdiObject SelectObject(Dc handle, GdiObject object) {
     DcRecord* dc = ToDc(handle);
     BitmapRecord* bitmap = ToBitmap(object);
-    if (!dc || dc->deleted || dc->isWindow || !bitmap || bitmap->deleted) return nullptr;
+    if (!dc || dc->IsWindow() || !bitmap) return nullptr;
     if (bitmap->selectedInto && bitmap->selectedInto != dc) return nullptr;  // a bitmap lives in one DC at a time
     BitmapRecord* previous = dc->selected;
-    if (previous) previous->selectedInto = nullptr;
+    previous->selectedInto = nullptr;
     dc->selected = bitmap;
-    bitmap->selectedInto = dc;
-    return previous;
+    if (bitmap != &Stock()) bitmap->selectedInto = dc;
+    return reinterpret_cast<GdiObject>(previous->handle);
 }
 
 bool BitBlt(Dc destination, int x, int y, int width, int height, Dc source, int sourceX, int sourceY, uint32_t rop) {
     DcRecord* to = ToDc(destination);
     DcRecord* from = ToDc(source);
-    if (!to || !from || to->deleted || from->deleted || !to->selected || !from->selected || rop != kSrcCopy) return false;
+    if (!to || !from || rop != kSrcCopy) return false;
     BitmapRecord& d = *to->selected;
     BitmapRecord& s = *from->selected;
     const bool sameTable = d.bitsPerPixel == 8 && s.bitsPerPixel == 8 &&
@@ -204,7 +186,7 @@ bool BitBlt(Dc destination, int x, int y, int width, int height, Dc source, int 
     const int i1 = std::min({width, d.width - x, s.width - sourceX});
     const int j1 = std::min({height, d.height - y, s.height - sourceY});
     if (i1 <= i0 || j1 <= j0) return true;
-    to->blittedPixels += int64_t{i1 - i0} * (j1 - j0);
+    probe::Blitted(*to, int64_t{i1 - i0} * (j1 - j0));
     std::unordered_map<uint32_t, uint8_t> matched;
     for (int j = j0; j < j1; ++j) {
         const int dy = y + j, sy = sourceY + j;
@@ -238,32 +220,27 @@ bool BitBlt(Dc destination, int x, int y, int width, int height, Dc source, int 
 
 unsigned SetDIBColorTable(Dc handle, unsigned start, unsigned count, const RgbQuad* colors) {
     DcRecord* dc = ToDc(handle);
-    if (!dc || dc->deleted || !dc->selected || dc->selected->bitsPerPixel != 8 || !colors || start >= 256) return 0;
+    if (!dc || dc->selected->bitsPerPixel != 8 || !colors || start >= 256) return 0;
     const unsigned n = std::min(count, 256 - start);
     std::copy(colors, colors + n, dc->selected->table + start);
     return n;
 }
 
 bool DeleteDC(Dc handle) {
+    probe::ReleaseAsked(handle);
     DcRecord* dc = ToDc(handle);
-    if (!dc) return false;
-    ++dc->deleteCount;
-    if (dc->deleted || dc->isWindow) return false;
-    dc->deleted = true;
-    if (dc->selected) dc->selected->selectedInto = nullptr;
-    dc->selected = nullptr;
+    if (!dc || dc->IsWindow()) return false;
+    dc->selected->selectedInto = nullptr;
+    Objects().dcs.erase(dc->handle);
     return true;
 }
 
 bool DeleteObject(GdiObject object) {
+    probe::ReleaseAsked(object);
     BitmapRecord* bitmap = ToBitmap(object);
-    if (!bitmap) return false;
-    ++bitmap->deleteCount;
-    // Like GDI, a bitmap still selected into a DC is not released.
-    if (bitmap->deleted || bitmap->selectedInto) return false;
-    bitmap->deleted = true;
-    bitmap->pixels.clear();
-    bitmap->pixels.shrink_to_fit();
+    // Like GDI, a bitmap still selected into a DC is not released, and the stock bitmap never is.
+    if (!bitmap || bitmap->selectedInto || bitmap == &Stock()) return false;
+    Objects().bitmaps.erase(bitmap->handle);
     return true;
 }
 

@@ -7,7 +7,8 @@
 
 static_assert(sizeof(plat::TriVertex) == sizeof(TRIVERTEX));
 static_assert(sizeof(plat::GradientRect) == sizeof(GRADIENT_RECT));
-static_assert(plat::kGradientFillRectV == GRADIENT_FILL_RECT_V && plat::kColorOnColor == COLORONCOLOR);
+static_assert(plat::kGradientFillRectV == GRADIENT_FILL_RECT_V && plat::kColorOnColor == COLORONCOLOR &&
+              plat::kHalftone == HALFTONE);
 
 namespace plat {
 

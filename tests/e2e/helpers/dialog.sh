@@ -11,7 +11,7 @@ ini_text() { printf '[Section]\r\n%s=%s\r\n%s=%s\r\n%s=%s\r\n' "$KEY_SIZE" "$1" 
 layout() {
   declare -gA RECT=()
   local name a b c d
-  "$QV_WINE" "$QV_WIN32/probe.exe" layout "$1" 2>/dev/null | tr -d '\r' >"$QV_TMP/layout"
+  qv_wine "$QV_WIN32/probe.exe" layout "$1" 2>/dev/null | tr -d '\r' >"$QV_TMP/layout"
   while read -r name a b c d; do RECT[$name]="$a $b $c $d"; done <"$QV_TMP/layout"
   read -r CLIENT_W CLIENT_H _ <<<"${RECT[client]}"
   WINDOW_ROWS=$(sed -n 's/^window_rows //p' "$QV_TMP/layout" | tr ' ' '\n')
@@ -93,7 +93,7 @@ expect_ini() { # file size length speed what
 }
 # Sets STATE to what probe.exe state says of the window titled $1 (a plain title): lines "window H", "owner H",
 # "enabled 0|1", "foreground 0|1", "rect X Y W H", "focus CLASS TEXT", "control CLASS TEXT".
-window_state() { STATE=$("$QV_WINE" "$QV_WIN32/probe.exe" state "$1" 2>>"$QV_TMP/wine.log" | tr -d '\r'); }
+window_state() { STATE=$(qv_wine "$QV_WIN32/probe.exe" state "$1" 2>>"$QV_TMP/wine.log" | tr -d '\r'); }
 state_of() { sed -n "s/^$1 //p" <<<"$STATE"; }
 close_box() { qv_click $((QV_GEOM_X + QV_GEOM_W - FRAME - CAPTION / 2 - 1)) $((QV_GEOM_Y + FRAME + CAPTION / 2)); }
 

@@ -16,6 +16,8 @@
 //   probe.exe lock FILE     opens FILE sharing nothing, prints "locked" and keeps it until the process is ended
 //   probe.exe gui NAME      prints "gdi=N user=M", the GDI and USER objects (GetGuiResources) of the process whose
 //                           program file is NAME, or "none" when no such process runs
+//   probe.exe monitors      prints "monitors=N virtual=X,Y,W,H", the monitors and the virtual screen Windows
+//                           programs see here once the desktop is up
 //   probe.exe launch        starts the program QV_LAUNCH_EXE with exactly the argument text QV_LAUNCH_ARGS (Wine
 //                           would rebuild a command line from Unix arguments) and ends with its exit code, 250 when
 //                           it could not start it
@@ -179,6 +181,11 @@ int wmain(int argc, wchar_t** argv) {
         Sleep(INFINITE);
     } else if (argc == 3 && std::wcscmp(argv[1], L"gui") == 0) {
         PrintGuiResources(argv[2]);
+    } else if (argc == 2 && std::wcscmp(argv[1], L"monitors") == 0) {
+        GetDesktopWindow();  // the desktop process is what brings the monitors up to date
+        std::printf("monitors=%d virtual=%d,%d,%d,%d\n", GetSystemMetrics(SM_CMONITORS),
+                    GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                    GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
     } else if (argc == 2 && std::wcscmp(argv[1], L"launch") == 0) {
         const PROCESS_INFORMATION process = Launch(Variable(L"QV_LAUNCH_EXE"), Variable(L"QV_LAUNCH_ARGS"));
         DWORD code = 250;
