@@ -38,7 +38,7 @@ while read -r _ name width height room_width room_height; do
     lbl0 | lbl3 | lbl10) ((x += 1, ch = room_height)) ;;
     *) ((ch = height, room_width += 1)) ;;  # up to the slider or the panel's edge, which hide what runs on
   esac
-  read -r iw ih ix iy < <(ink_box $((CX + x)) $((CY + y)) "$room_width" "$ch")
+  read -r iw ih ix iy <<<"$(ink_box $((CX + x)) $((CY + y)) "$room_width" "$ch")"
   ((iw >= width - 4 && ix + iw < room_width)) ||
     qv_fail "$name: ink ${iw}x$ih at $ix,$iy in its ${room_width}x$ch room, where $width pixels were measured"
 done <"$QV_TMP/texts96"
