@@ -85,6 +85,7 @@ const Row kRows[] = {
     {"SpaceUpHotFocused", StateHotFocused, KeyUp, kKeySpace, StateHotFocused, "", 1},
     {"SpaceDownFocused", StateFocused, KeyDown, kKeySpace, StateFocused, "", 0},
     {"EnterUpFocused", StateFocused, KeyUp, kKeyReturn, StateFocused, "", 0},
+    {"TabUpFocused", StateFocused, KeyUp, 9, StateFocused, "", 0},  // the Tab that brought the focus here
     {"TickOwnHot", StateHot, TickOwn, 0, StateHot, "", 0},
     {"TickOwnHotFocused", StateHotFocused, TickOwn, 0, StateHotFocused, "", 0},
     {"TickHostHot", StateHot, TickHost, 0, StateNormal, "Normal", 0},
