@@ -73,4 +73,19 @@ if ! locale -a 2>/dev/null | grep -qiE '^ja_JP\.utf-?8$'; then
   "${as_root[@]}" locale-gen
 fi
 
+# The page's tests drive Debian's Chromium through puppeteer-core, pinned by tests/web/package-lock.json; npm ci
+# installs exactly that and downloads no browser. npm comes with Debian's nodejs as a package of its own, and
+# inside a nodejs from elsewhere (NodeSource's conflicts with Debian's npm), so it is looked for as a command.
+if ! command -v npm >/dev/null 2>&1; then
+  need_root
+  echo "setup: installing npm"
+  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y npm
+fi
+web_tests=$(cd "$(dirname "${BASH_SOURCE[0]}")/../tests/web" && pwd)
+if ! cmp -s "$web_tests/package-lock.json" "$web_tests/node_modules/.quorvel-installed"; then
+  echo "setup: installing the page tests' packages (npm ci in tests/web)"
+  (cd "$web_tests" && npm ci --ignore-scripts --no-audit --no-fund)
+  cp "$web_tests/package-lock.json" "$web_tests/node_modules/.quorvel-installed"
+fi
+
 echo "setup: all build and test prerequisites are installed"

@@ -14,7 +14,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.." || exit 1
 
 bash scripts/setup.sh || exit 1
 
-for preset in native win32 win64; do
+for preset in native win32 win64 web; do
   echo "== build: $preset"
   if ! { cmake --preset "$preset" && cmake --build --preset "$preset"; }; then
     echo "the $preset build failed"

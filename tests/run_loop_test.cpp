@@ -1,17 +1,22 @@
-// The run loop on a clock of the test's own: frames on the refresh grid, Timer2 every 600 ms, no bursts after a
-// stall, a new size and a repaint taken before the next frame, and the end.
+// The run loop on a clock of the test's own: frames on the refresh grid, 60 steps a second at any refresh, Timer2
+// every 600 ms, no bursts after a stall, a new size and a repaint taken before the next frame, and the end.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
+#include <map>
 #include <limits>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "image/assets.h"
 #include "saver/run_loop.h"
 #include "seam/portable/portable_gdi.h"
+#include "saver_core_access.h"
 
 namespace quorvel {
 namespace {
@@ -65,6 +70,53 @@ struct LoopRun {
     }
 };
 
+// Steps the saver has taken: its first crawler's ring is written one entry backward a step.
+int StepsTaken(Saver& saver) {
+    const Crawler& c = SaverCoreTestAccess(saver).Crawlers[0];
+    return static_cast<int>((c.Trail.size() - c.Head) % c.Trail.size());
+}
+
+TEST(RunLoop, SixtyStepsASecondAtEveryRefreshRateOnTheSamePaths) {
+    struct Outcome {
+        int steps, presents;
+        std::map<int, std::array<Crawler, 2>> near600;  // the crawlers after 600 and 601 steps, as reached
+    };
+    auto run10Seconds = [](int hz) {
+        LoopRun run(RunTiming::ForRefresh(hz), 1 << 30);
+        const double start = run.host.now;
+        Outcome out{};
+        run.host.duringWait = [&](FakeHost& h) {
+            const int steps = StepsTaken(run.saver);
+            if (steps == 600 || steps == 601) out.near600.try_emplace(steps, SaverCoreTestAccess(run.saver).Crawlers);
+            if (h.now + 1.0 / hz > start + 10 + 1e-9) h.loop->End();  // the last refresh at ten seconds
+        };
+        run.loop.Run();
+        out.steps = StepsTaken(run.saver);
+        out.presents = static_cast<int>(run.host.presents.size());
+        return out;
+    };
+    const Outcome at60 = run10Seconds(60);
+    for (int hz : {50, 60, 144, 240}) {
+        const Outcome o = run10Seconds(hz);
+        EXPECT_NEAR(o.steps, 600, 1) << hz << " Hz";
+        // Above 60 Hz a refresh with no step due presents nothing; below, every refresh carries one or two.
+        EXPECT_NEAR(o.presents, std::min(hz, 60) * 10, 1) << hz << " Hz";
+        const int count = o.near600.count(600) ? 600 : 601;
+        ASSERT_TRUE(o.near600.count(count) && at60.near600.count(count)) << hz << " Hz";
+        for (int i = 0; i < 2; ++i) {
+            const Crawler &a = o.near600.at(count)[i], &b = at60.near600.at(count)[i];
+            EXPECT_TRUE(a.Trail.size() == b.Trail.size() &&
+                        std::equal(a.Trail.begin(), a.Trail.end(), b.Trail.begin(), [](auto& p, auto& q) {
+                            return p.X == q.X && p.Y == q.Y && p.Heading == q.Heading;
+                        }))
+                << hz << " Hz, crawler " << i << ": the ring differs from 600 steps at 60 Hz";
+            EXPECT_EQ(std::tuple(a.Head, a.Tail, a.TurnRate, a.TargetTurnRate, a.TargetX, a.TargetY),
+                      std::tuple(b.Head, b.Tail, b.TurnRate, b.TargetTurnRate, b.TargetX, b.TargetY))
+                << hz << " Hz, crawler " << i;
+        }
+    }
+}
+
 TEST(RunLoop, FramesFollowTheRefreshAndTimer2FallsEvery600Milliseconds) {
     for (auto [reported, used] : {std::pair{75, 75}, {144, 144}, {0, 60}, {1, 60}, {-5, 60}, {100000, 60}})
         EXPECT_EQ(PacingRate(reported), used) << "reported " << reported;
@@ -75,10 +127,10 @@ TEST(RunLoop, FramesFollowTheRefreshAndTimer2FallsEvery600Milliseconds) {
         std::string log;
         const char* why;
     } rows[] = {
-        {RunTiming::ForRefresh(64), 80, std::string(39, 'F') + "T" + std::string(38, 'F') + "TFFF",
+        {{1.0 / 64, kTimer2Seconds, 1.0 / 64}, 80, std::string(39, 'F') + "T" + std::string(38, 'F') + "TFFF",
          "1/64 s frames, the ticks between frames 39 and 40 and between 77 and 78"},
-        {{1.0, 3.0}, 7, "FFFTFFFTF", "a clock counting frames, a tick every three: one due with a frame comes first"},
-        {{1.0, std::numeric_limits<double>::infinity()}, 5, "FFFFF", "no timer"},
+        {{1.0, 3.0, 1.0}, 7, "FFFTFFFTF", "a clock counting frames, a tick every three: one due with a frame comes first"},
+        {{1.0, std::numeric_limits<double>::infinity(), 1.0}, 5, "FFFFF", "no timer"},
     };
     for (Row& r : rows) {
         LoopRun run(r.timing, r.frames);
@@ -93,12 +145,17 @@ TEST(RunLoop, FramesFollowTheRefreshAndTimer2FallsEvery600Milliseconds) {
 TEST(RunLoop, ALateFrameKeepsTheGridAndAStallBringsOneLateFrameAndTickNotABurst) {
     LoopRun run(RunTiming::ForRefresh(50), 30);
     const double start = run.host.now;
-    run.host.afterPresent = [](FakeHost& h) {
+    std::vector<int> steps;
+    run.host.afterPresent = [&](FakeHost& h) {
+        steps.push_back(StepsTaken(run.saver));
         if (h.presents.size() == 4) h.now += 0.025;  // frame 5 starts a quarter of a period late
         if (h.presents.size() == 10) h.now += 2.0;   // frame 10 took two seconds
         if (h.presents.size() == 30) h.loop->End();
     };
     run.loop.Run();
+    EXPECT_EQ(steps[10] - steps[9], kMostStepsAtOnce) << "120 steps fell due in the stall; a few are taken";
+    for (size_t i = 1; i < steps.size(); ++i)
+        EXPECT_LE(steps[i] - steps[i - 1], i == 10 ? kMostStepsAtOnce : 2) << "frame " << i + 1;
     EXPECT_EQ(run.host.log, std::string(10, 'F') + "TF" + std::string(19, 'F'))
         << "three ticks fell due in the stall; one comes";
     for (size_t i = 0; i < 10; ++i)
@@ -131,7 +188,7 @@ TEST(RunLoop, EndsWhenToldOrWhenTheSaverStopsAndEndsTheSaver) {
 }
 
 TEST(RunLoop, ANewSizeAndARepaintAreTakenBeforeTheNextFrame) {
-    LoopRun run({1.0, std::numeric_limits<double>::infinity()}, 5);
+    LoopRun run({1.0, std::numeric_limits<double>::infinity(), 1.0}, 5);
     run.host.duringWait = [](FakeHost& h) {
         if (h.presents.size() != 2) return;
         h.loop->Resize();

@@ -246,23 +246,29 @@ TEST(Saver, ResizedDisplayGetsNewBuffersAndStillMatchesThePlainFrame) {
 }
 
 // A program that presents the pixels itself copies the visible buffer where FindChanges says, and must end up
-// holding that buffer; a display that lost its contents gets the whole frame back, as printing it shows it.
+// holding that buffer; a display that lost its contents gets the whole frame back, as printing it shows it. Such
+// a program has only that buffer drawn, which must come out as when both are.
 TEST(Saver, PresentingTheChangesOrRepaintingLeavesTheVisibleFrame) {
     constexpr int kWidth = 160, kHeight = 120;
     const PictureBox display = Display(kWidth, kHeight), printed = Display(kWidth, kHeight);
-    Saver saver(kDefaults, display, Cyan(), Green());
+    Saver saver(kDefaults, display, Cyan(), Green(), {}, DrawnBuffers::kVisibleOnly);
+    Saver both(kDefaults, Display(kWidth, kHeight), Cyan(), Green());
     std::vector<uint8_t> shown(kWidth * kHeight, 0xAB);  // the program's own image: anything at first
     for (int frame = 1; frame <= 900; ++frame) {
         saver.Frame();
+        both.Frame();
         const std::span<const PresentRect> changed = saver.FindChanges();
-        const PixelView visible = saver.Visible();
+        const PixelView visible = saver.Visible(), drawnWithCyan = both.Visible();
         for (const PresentRect& r : changed)
             for (int y = r.Top; y < r.Top + r.Height; ++y)
                 std::memcpy(&shown[static_cast<size_t>(y * kWidth + r.Left)], visible.Pixels + y * visible.Pitch + r.Left,
                             static_cast<size_t>(r.Width));
-        for (int y = 0; y < kHeight; ++y)
+        for (int y = 0; y < kHeight; ++y) {
             ASSERT_EQ(std::memcmp(&shown[static_cast<size_t>(y * kWidth)], visible.Pixels + y * visible.Pitch, kWidth), 0)
                 << "frame " << frame << ", row " << y;
+            ASSERT_EQ(std::memcmp(drawnWithCyan.Pixels + y * visible.Pitch, visible.Pixels + y * visible.Pitch, kWidth), 0)
+                << "frame " << frame << ", row " << y << " differs from the one drawn beside the cyan buffer";
+        }
     }
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x) plat::memory::SetPixelRgb(display.dc, x, y, 0xFFFFFF);
@@ -273,6 +279,10 @@ TEST(Saver, PresentingTheChangesOrRepaintingLeavesTheVisibleFrame) {
     EXPECT_TRUE(std::ranges::equal(onDisplay, onPrint)) << "the repainted display differs from the printed frame";
     EXPECT_GT(std::count_if(shown.begin(), shown.end(), [](uint8_t v) { return v != 0; }), 500)
         << "the crawlers are in view";
+    const Tavrin_C& cyanBuffer = *SaverCoreTestAccess(saver).Surfaces[1];
+    EXPECT_TRUE(std::all_of(cyanBuffer.GetPointer(), cyanBuffer.GetPointer() + cyanBuffer.GetImageSize(),
+                            [](uint8_t v) { return v == 0; }))
+        << "the cyan buffer was drawn";
 }
 
 TEST(Saver, EveryPictureLiesWithinItsReachOfThePivot) {

@@ -1,4 +1,5 @@
-// The X11 program's portable parts: its command line, and the palette in a window's pixel format.
+// The X11 program's portable parts: its command line, the palette in a window's pixel format, and the scale
+// factor from Xft.dpi.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -8,6 +9,7 @@
 
 #include "apps/x11/options.h"
 #include "host/x11/pixel_table.h"
+#include "host/x11/scale.h"
 #include "dialog/dialog_layout.h"
 #include "support.h"
 
@@ -141,6 +143,20 @@ TEST(X11PixelTable, EveryEntryRoundTripsAndRectanglesLandInPlace) {
         }
         EXPECT_EQ(image[0], 0) << "columns left of the rectangle untouched";
     }
+}
+
+// Desktops write Xft.dpi by hand or by tool, so any text may come; anything unusable leaves the drawing as it is.
+TEST(X11Scale, XftDpiGivesTheFactorWithinBounds) {
+    const struct {
+        const char* value;
+        double factor;
+    } rows[] = {
+        {nullptr, 1}, {"96", 1}, {"144.0", 1.5}, {"  192", 2}, {"120\t", 1.25}, {"168 dpi", 1.75},
+        {"", 1}, {"big", 1}, {"0", 1}, {"-192", 1}, {"72", 1}, {"nan", 1},  // never below the drawn size
+        {"480", 5}, {"100000", 5}, {"1e308", 5}, {"inf", 5},                  // nor past Windows' largest
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(ScaleForXftDpi(row.value), row.factor) << "Xft.dpi '" << (row.value ? row.value : "(none)") << "'";
 }
 
 // xscreensaver's settings program offers what the Windows dialog offers: the same ranges and defaults, each

@@ -7,6 +7,7 @@
 //   --size S --length L --speed V   the settings, in the settings file's units (defaults 75, 100, 100)
 //   --seed K                  random seed for the timer's targets (default 1)
 //   --tick-frames T           frames between timer ticks; 36 is 600 ms at 60 Hz (default 36, 0 = never)
+//   --refresh HZ              the display's refresh rate: frames come 60/HZ units apart, steps one (default 60)
 //   --fixed-targets           no timer ticks: both heads keep circling the display's centre
 //   --turn-rate R             start (and target) turn rate in radians per frame (default 0.01)
 //   --target1 X,Y --target2 X,Y   where crawler 1 and 2 steer to, instead of the display's centre
@@ -39,11 +40,12 @@ namespace {
 struct Options {
     int width = 1024;
     int height = 768;
-    int frames = 600;
+    int frames = 600;  // frames presented: one for each step
     quorvel::Settings settings{quorvel::kDefaultCrawlerSize, quorvel::kDefaultCrawlerLength,
                                quorvel::kDefaultCrawlerSpeed, quorvel::kCrawlerTaper};
     unsigned seed = 1;
     int tickFrames = 36;
+    int refreshHz = 60;
     bool fixedTargets = false;
     float turnRate = quorvel::kStartTurnRate;
     int target[2][2] = {{-1, -1}, {-1, -1}};
@@ -85,6 +87,8 @@ bool Parse(int argc, char** argv, Options& o) {
             o.settings.CrawlerSpeed = std::strtof(v, nullptr);
         else if (a == "--seed")
             o.seed = static_cast<unsigned>(std::strtoul(v, nullptr, 10));
+        else if (a == "--refresh")
+            o.refreshHz = std::atoi(v);
         else if (a == "--tick-frames")
             o.tickFrames = std::atoi(v);
         else if (a == "--turn-rate")
@@ -166,7 +170,7 @@ std::optional<quorvel::ScreenPoint> TargetOf(const Options& o, int crawler) {
     return quorvel::ScreenPoint{static_cast<int16_t>(target[0]), static_cast<int16_t>(target[1])};
 }
 
-// The saver run by the run loop on a clock whose unit is a frame: each wait jumps to its deadline, so frames come
+// The saver run by the run loop on a clock whose unit is a step (a frame at 60 Hz): each wait jumps to its deadline, so frames come
 // one unit apart and the timer ticks between frame T and frame T + 1 for every multiple T of --tick-frames.
 class Render final : public quorvel::RunHost {
 public:
@@ -203,7 +207,8 @@ public:
 private:
     static quorvel::RunTiming Timing(const Options& o) {
         const bool ticks = !o.fixedTargets && o.tickFrames > 0;
-        return {1.0, ticks ? double(o.tickFrames) : std::numeric_limits<double>::infinity()};
+        return {60.0 / quorvel::PacingRate(o.refreshHz),
+                ticks ? double(o.tickFrames) : std::numeric_limits<double>::infinity(), 1.0};
     }
 
     const Options& o_;
@@ -223,7 +228,7 @@ int main(int argc, char** argv) {
     if (!Parse(argc, argv, o)) {
         std::fprintf(stderr,
                      "usage: quorvel-render [--width W] [--height H] [--frames N] [--size S] [--length L] "
-                     "[--speed V] [--seed K] [--tick-frames T] [--fixed-targets] [--turn-rate R] "
+                     "[--speed V] [--seed K] [--tick-frames T] [--refresh HZ] [--fixed-targets] [--turn-rate R] "
                      "[--target1 X,Y] [--target2 X,Y] [--every K] [--out FILE] [--bmp] [--yellow-green] [--downscale "
                      "F] [--sheets DIR] [--stats]\n");
         return 2;

@@ -104,7 +104,7 @@ class Shell final : public RunHost {
 public:
     Shell(Display* display, const DrawTarget& target, const Settings& settings, const Image& cyan, const Image& green)
         : display_(display), target_(target), presenter_(display, target.window, target.visual, target.depth),
-          saver_(settings, Box(target.width, target.height), cyan, green, Monitors()),
+          saver_(settings, Box(target.width, target.height), cyan, green, Monitors(), DrawnBuffers::kVisibleOnly),
           loop_(*this, RunTiming::ForRefresh(RefreshRate(display, target.window)), saver_, random_) {}
 
     // False when nothing can be presented in this window's format.

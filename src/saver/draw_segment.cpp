@@ -74,7 +74,7 @@ void SaverCore::DrawSegment(int16_t x, int16_t y, float heading, int16_t kind, f
     drawn_.Mark(blit->DestLeft, blit->DestTop, blit->DestWidth, blit->DestHeight);
     if (blit->SrcWidth == 0) return;  // a picture with nothing but index 0
     // Both buffers get the same geometry, each from its own sheet.
-    for (int sheet = 0; sheet < 4; sheet += 2) {
+    for (int sheet = drawn1_ ? 0 : 2; sheet < 4; sheet += 2) {
         Tavrin_C* source = Surfaces[sheet].get();
         Tavrin_C* frame = Surfaces[sheet + 1].get();
         if (!source || !frame) continue;

@@ -31,6 +31,21 @@ public:
         if (deadline_ < now) deadline_ = now + period_;
     }
 
+    // Meets up to `most` deadlines that have passed by `now`, on the grid, and drops any more that have: the next
+    // one is then a period from now. Returns how many it met.
+    int TakeDue(double now, int most) {
+        int taken = 0;
+        for (; taken < most && Due(now); ++taken) deadline_ += period_;
+        if (Due(now)) deadline_ = now + period_;
+        return taken;
+    }
+    // Meets every deadline before `limit`, at most `most` of them. Returns how many it met.
+    int TakeBefore(double limit, int most) {
+        int taken = 0;
+        for (; taken < most && deadline_ < limit; ++taken) deadline_ += period_;
+        return taken;
+    }
+
 private:
     explicit FramePacer(double period) : period_(period) {}
 

@@ -1,5 +1,5 @@
 // The saver's rhythm, written once for every program that shows it: frames paced to the display's refresh on a
-// fixed grid, Timer2 every 600 ms of the same clock, a new display size taken between frames, the whole frame
+// fixed grid, 60 animation steps a second whatever the refresh, Timer2 every 600 ms of the same clock, a new display size taken between frames, the whole frame
 // presented again when the display lost it, and the end. A program lends the loop only what is its own: its
 // clock, a wait that handles its window's events as they come, and presenting.
 #pragma once
@@ -11,6 +11,9 @@
 namespace quorvel {
 
 inline constexpr double kTimer2Seconds = 0.6;
+inline constexpr double kStepSeconds = 1.0 / 60;
+// Steps taken at most in one pass after a stall; the rest are dropped rather than run in a burst.
+inline constexpr int kMostStepsAtOnce = 4;
 
 // What a program lends the loop. Each is called at most a few times a frame, never inside the pixel loops.
 class RunHost {
@@ -34,6 +37,7 @@ protected:
 struct RunTiming {
     double framePeriod;                  // 0: the next frame as soon as the last is presented
     double tickPeriod = kTimer2Seconds;  // Timer2; infinity: never
+    double stepPeriod = kStepSeconds;    // the animation's steps, whatever the frames
 
     static RunTiming ForRefresh(int reportedHz) { return {FramePacer::ForRefresh(reportedHz).Period()}; }
 };
@@ -48,10 +52,14 @@ public:
     }
     // Paces presents with nothing to animate: the presenting floors, which measure what presenting alone costs.
     RunLoop(RunHost& host, RunTiming timing)
-        : host_(host), frames_(FramePacer::Every(timing.framePeriod)), ticks_(FramePacer::Every(timing.tickPeriod)) {}
+        : host_(host),
+          frames_(FramePacer::Every(timing.framePeriod)),
+          ticks_(FramePacer::Every(timing.tickPeriod)),
+          steps_(FramePacer::Every(timing.stepPeriod)) {}
 
     // Returns when the loop has been told to end or the saver stopped running. Each pass waits for the next
-    // deadline, handling events, then ticks the timer and draws and presents a frame as each falls due.
+    // deadline, handling events, then ticks the timer as it falls due, and at a frame's deadline draws, takes the
+    // steps due and presents; a frame with no step due is neither drawn nor presented.
     void Run();
 
     // What the host tells the loop as it handles events: stop after this pass; the display took another size
@@ -62,11 +70,14 @@ public:
 
 private:
     bool Going() const { return !ending_ && (!saver_ || saver_->Running()); }
+    void Advance(int steps);
+    void Frame(double now, int& budget);
 
     RunHost& host_;
     Saver* saver_ = nullptr;
     RandomSource* random_ = nullptr;
-    FramePacer frames_, ticks_;
+    FramePacer frames_, ticks_, steps_;
+    int undrawn_ = 0;  // steps taken since the last frame drawn
     bool ending_ = false, resize_ = false, repaint_ = false;
 };
 

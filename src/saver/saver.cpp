@@ -51,8 +51,9 @@ PictureBox SheetPicture::Box() const {
 }
 
 Saver::Saver(const Settings& settings, const PictureBox& display, const Image& cyanSheet, const Image& greenSheet,
-             std::span<const ScreenRect> monitors)
+             std::span<const ScreenRect> monitors, DrawnBuffers drawn)
     : core_(settings) {
+    core_.SetDrawnBuffers(drawn);
     sheets_[0].Load(cyanSheet);
     sheets_[1].Load(greenSheet);
     core_.SetMonitors(monitors);

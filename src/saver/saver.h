@@ -38,9 +38,10 @@ class Saver {
 public:
     // Form_Load and Form_Activate up to the loop: rings at their starting points, surfaces set up for
     // `display`, the body built. A sheet that cannot be loaded leaves its crawler's pictures blank. The display
-    // may span several monitors (where they lie on it; none means it is one); targets stay on them.
+    // may span several monitors (where they lie on it; none means it is one); targets stay on them. A program
+    // that shows only the visible buffer has only that one drawn.
     Saver(const Settings& settings, const PictureBox& display, const Image& cyanSheet, const Image& greenSheet,
-          std::span<const ScreenRect> monitors = {});
+          std::span<const ScreenRect> monitors = {}, DrawnBuffers drawn = DrawnBuffers::kBoth);
 
     // One pass of the animation loop: clear, draw both crawlers, move both heads.
     void Frame() { core_.RunFrame(); }

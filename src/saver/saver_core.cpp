@@ -242,12 +242,12 @@ void SaverCore::WalkBodies(int16_t& index, PerPart&& perPart) const {
 
 void SaverCore::DrawFrame() {
     if (clearing_ == FrameClearing::kWhole) {
-        if (Surfaces[1]) Surfaces[1]->FillZero();
+        if (Surfaces[1] && drawn1_) Surfaces[1]->FillZero();
         if (Surfaces[3]) Surfaces[3]->FillZero();
     } else {
         // Both buffers always hold the same scene, so one set of marks serves both.
         for (int frame : {1, 3})
-            if (Surfaces[frame]) drawn_.ClearDirty(Surfaces[frame]->GetPointer(), Surfaces[frame]->GetPitch());
+            if (Surfaces[frame] && (frame == 3 || drawn1_)) drawn_.ClearDirty(Surfaces[frame]->GetPointer(), Surfaces[frame]->GetPitch());
     }
     drawn_.Forget();
     WalkBodies(SegmentIndex, [this](const TrailPoint& point, const SegmentRec& part) { DrawCrawlerPart(point, part); });
@@ -297,7 +297,8 @@ void SaverCore::FindChangedArea() {
                                 Surfaces[3] ? Surfaces[3]->GetPointer() : nullptr};
     // Sheets whose pictures have their pixels at the same places light the same pixels of both buffers, each
     // blit having the same geometry in both: one buffer then tells where both are lit.
-    const bool oneTells = sameLitPixels_ && frames[1] && Surfaces[0] && Surfaces[2] &&
+    // Only the visible buffer drawn: only it can be lit.
+    const bool oneTells = !drawn1_ ? frames[1] != nullptr : sameLitPixels_ && frames[1] && Surfaces[0] && Surfaces[2] &&
                           opaqueSheets_[0] == Surfaces[0]->GetPointer() && opaqueSheets_[1] == Surfaces[2]->GetPointer();
     changed_.Update(drawn_, oneTells ? std::span<const uint8_t* const>(frames + 1, 1) : frames, frame->GetPitch());
 }

@@ -89,6 +89,10 @@ enum class PresentScope { kChanged, kWhole };
 // or both whole buffers, for comparison.
 enum class FrameClearing { kDrawnTiles, kWhole };
 
+// Which frame buffers are drawn: both, for a program that presents both, or only the one that stays visible
+// (drawn from the green sheet), for a program that puts only that one on its display.
+enum class DrawnBuffers { kBoth, kVisibleOnly };
+
 // A target on no monitor (in a gap of an uneven arrangement) moves to the nearest point of the nearest one, so
 // no crawler heads for a place nobody sees. Edges count as on: the timer's targets reach the display's far
 // edges. No monitors means the whole display is one.
@@ -156,6 +160,7 @@ public:
     void DrawFrame();
     void AdvanceCrawlers();
     void SetClearing(FrameClearing clearing) { clearing_ = clearing; }
+    void SetDrawnBuffers(DrawnBuffers drawn) { drawn1_ = drawn == DrawnBuffers::kBoth; }
     // The blits the next DrawFrame makes, in its order, leaving out parts whose pictures hold nothing to draw.
     std::vector<SegmentBlit> FrameBlits() const;
 
@@ -237,6 +242,7 @@ private:
 
     Settings settings_;
     FrameClearing clearing_ = FrameClearing::kDrawnTiles;
+    bool drawn1_ = true;  // surface 1, from the cyan sheet, is drawn
     DirtyTiles drawn_;
     ChangedArea changed_;
     std::array<OpaqueBox, kSpriteCells.size()> opaque_{};

@@ -21,6 +21,9 @@
 //   probe.exe launch        starts the program QV_LAUNCH_EXE with exactly the argument text QV_LAUNCH_ARGS (Wine
 //                           would rebuild a command line from Unix arguments) and ends with its exit code, 250 when
 //                           it could not start it
+//   probe.exe dpi           prints "system=N caps=N primary=N scale=F" as a per-monitor aware thread sees them, like
+//                           the saver: GetDpiForSystem (0 where missing), LOGPIXELSX of the screen, the primary
+//                           monitor's DPI and scale factor as the program reads them
 //   probe.exe launch2       starts it twice, one right after the other, with QV_LAUNCH_ARGS and QV_LAUNCH_ARGS2,
 //                           and ends when both have ended
 #include <windows.h>
@@ -34,6 +37,9 @@
 
 #include "apps/windows/settings_dialog_state.h"
 #include "helper.h"
+#include "host/win32/dpi.h"
+#include "host/win32/handles.h"
+#include "host/win32/system_library.h"
 #include "dialog/background_bands.h"
 #include "dialog/dialog_layout.h"
 #include "dialog/dialog_texts.h"
@@ -162,6 +168,18 @@ void PrintGuiResources(const wchar_t* name) {
     std::printf("none\n");
 }
 
+void PrintDpi() {
+    using SetAwarenessFn = DPI_AWARENESS_CONTEXT(WINAPI*)(DPI_AWARENESS_CONTEXT);
+    using GetDpiForSystemFn = UINT(WINAPI*)();
+    namespace win32 = quorvel::win32;
+    if (const auto setAwareness = win32::SystemFunctionAs<SetAwarenessFn>(L"user32.dll", "SetThreadDpiAwarenessContext"))
+        setAwareness(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    const auto getDpiForSystem = win32::SystemFunctionAs<GetDpiForSystemFn>(L"user32.dll", "GetDpiForSystem");
+    const win32::WindowDc screen(nullptr);
+    std::printf("system=%u caps=%d primary=%d scale=%g\n", getDpiForSystem ? getDpiForSystem() : 0,
+                GetDeviceCaps(screen.Get(), LOGPIXELSX), win32::DpiForPrimaryMonitor(), win32::PrimaryMonitorScale());
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -192,6 +210,8 @@ int wmain(int argc, wchar_t** argv) {
         if (process.hProcess && WaitForSingleObject(process.hProcess, INFINITE) == WAIT_OBJECT_0)
             GetExitCodeProcess(process.hProcess, &code);
         return static_cast<int>(code);
+    } else if (argc == 2 && std::wcscmp(argv[1], L"dpi") == 0) {
+        PrintDpi();
     } else if (argc == 2 && std::wcscmp(argv[1], L"launch2") == 0) {
         const std::wstring program = Variable(L"QV_LAUNCH_EXE");
         const HANDLE both[2] = {Launch(program, Variable(L"QV_LAUNCH_ARGS")).hProcess,
