@@ -14,13 +14,11 @@ TEST(DialogKeys, TabGoesRoundInReadingOrderEnterSetsEscapeCancels) {
     using enum KeyAction;
     constexpr int kRight = 39;
     const struct { int key; bool shift; std::optional<ControlId> focused; KeyOutcome outcome; } rows[] = {
-        {kKeyTab, false, std::nullopt, {MoveFocus, HS_Size}},  // the window itself has the focus at first
-        {kKeyTab, true, std::nullopt, {MoveFocus, Cmd_Can}},
-        {kKeyTab, false, HS_Size, {MoveFocus, HS_Length}},
-        {kKeyTab, false, Cmd_Can, {MoveFocus, HS_Size}},
-        {kKeyTab, true, HS_Size, {MoveFocus, Cmd_Can}},
-        {kKeyTab, true, Cmd_Set, {MoveFocus, HS_Speed}},
-        {kKeyTab, false, lbl_URL, {MoveFocus, HS_Size}},  // not in the order: as if nothing had the focus
+        // The window itself has the focus at first; a control out of the order counts as none.
+        {kKeyTab, false, std::nullopt, {MoveFocus, HS_Size}}, {kKeyTab, true, std::nullopt, {MoveFocus, Cmd_Can}},
+        {kKeyTab, false, HS_Size, {MoveFocus, HS_Length}},    {kKeyTab, false, Cmd_Can, {MoveFocus, HS_Size}},
+        {kKeyTab, true, HS_Size, {MoveFocus, Cmd_Can}},       {kKeyTab, true, Cmd_Set, {MoveFocus, HS_Speed}},
+        {kKeyTab, false, lbl_URL, {MoveFocus, HS_Size}},
         {kKeyEnter, false, std::nullopt, {Set}},  {kKeyEnter, true, HS_Length, {Set}},
         {kKeyEnter, false, Cmd_Can, {PassOn}},    {kKeyEnter, false, Cmd_Set, {PassOn}},  // the button clicks itself
         {kKeyEscape, false, std::nullopt, {Cancel}}, {kKeyEscape, false, Cmd_Set, {Cancel}},

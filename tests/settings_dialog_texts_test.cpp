@@ -1,5 +1,5 @@
 // The settings window's words: every table complete, the table a language id gets, and every text inside its room
-// at four DPIs by the advances measured under Wine.
+// at four DPIs by the extents measured under Wine.
 #include <gtest/gtest.h>
 
 #include <array>

@@ -75,35 +75,26 @@ no_dialog() { [[ -z $(qv_pids 'Quorvel\.scr') ]] && ! qv_window "$TITLE"; }
 host_back() { window_state OwnerHost && [[ $(state_of enabled) == 1 && $(state_of foreground) == 1 ]]; }
 for way in Cancel Set "close box"; do
   qv_move 1 1
-  QV_LAUNCH_EXE=$(qv_winpath "$QV_SCR") qv_start_helper probe owner OwnerHost
+  QV_LAUNCH_EXE=$(qv_winpath "$QV_SCR") qv_start_helper probe window OwnerHost
   dialog_shown "owned, closed by $way"
-  window_state OwnerHost
-  HOST=$(state_of window) HOST_ENABLED=$(state_of enabled)
+  window_state OwnerHost && HOST=$(state_of window) HOST_ENABLED=$(state_of enabled)
   read -r hx hy hw hh <<<"$(state_of rect)"
-  window_state "$NAME"
-  read -r dx dy dw dh <<<"$(state_of rect)"
+  window_state "$NAME" && read -r dx dy dw dh <<<"$(state_of rect)"
   [[ $(state_of owner) == "$HOST" && $HOST_ENABLED == 0 ]] ||
     qv_fail "owned: the dialog's owner is '$(state_of owner)', not the host $HOST, or the host is not disabled"
   ((dx == hx + (hw - dw) / 2 && dy == hy + (hh - dh) / 2)) ||
     qv_fail "owned: the dialog at $dx,$dy is not centred over the host at $hx,$hy ${hw}x$hh"
-  case $way in
-    Cancel) click_on Cmd_Can centre ;;
-    Set) click_on Cmd_Set centre ;;
-    *) close_box ;;
-  esac
+  case $way in Cancel) click_on Cmd_Can centre ;; Set) click_on Cmd_Set centre ;; *) close_box ;; esac
   qv_wait_until 20 no_dialog || qv_fail "owned: $way did not close the dialog"
   qv_wait_until 5 host_back || qv_fail "owned: after $way the host is not enabled and in front: $STATE"
   unchanged "owned, $way"
-  qv_kill_programs || qv_fail "could not end the host"
-  wait "$QV_PID" 2>/dev/null || true  # killed
+  qv_kill_programs && { wait "$QV_PID" 2>/dev/null || true; } || qv_fail "could not end the host"
   qv_pass "owned by the host that started it, which it disabled, centred over it; $way: the host enabled and in front"
 done
 
 open_dialog "a handle of no window" /c:12345
-window_state "$NAME"
-[[ $(state_of owner) == 0 && $(state_of rect) == "$PLAIN_RECT" ]] ||
+window_state "$NAME" && [[ $(state_of owner) == 0 && $(state_of rect) == "$PLAIN_RECT" ]] ||
   qv_fail "/c:12345: owner $(state_of owner) at $(state_of rect), where /c gave no owner at $PLAIN_RECT"
-qv_key Escape
-ended "/c:12345"
+qv_key Escape && ended "/c:12345"
 qv_pass "/c:12345 opened the dialog unowned where /c puts it"
 qv_done

@@ -7,9 +7,8 @@
 //   probe.exe texts DPI     prints "LANGUAGE NAME WIDTH HEIGHT ROOM_WIDTH ROOM_HEIGHT" for every text of every
 //                           language that has a room to fit (dialog_layout.h), measured at DPI in the font the
 //                           program shows that language in: its extent and the font's cell height, in pixels
-//   probe.exe window TITLE  opens an ordinary window with this title and keeps it until the process is ended
-//   probe.exe owner TITLE   the same, and it starts QV_LAUNCH_EXE with "/c:HWND", its own handle, as the display
-//                           settings do
+//   probe.exe window TITLE  opens an ordinary window with this title and keeps it until the process is ended; with
+//                           QV_LAUNCH_EXE set it starts that with "/c:HWND", its own handle, as the display settings do
 //   probe.exe state TITLE   prints lines "window H", "owner H", "enabled 0|1", "foreground 0|1", "rect X Y W H",
 //                           "focus CLASS TEXT" and one "control CLASS TEXT" per descendant of the window with this
 //                           title (H in decimal; "none" when there is no such window)
@@ -143,10 +142,11 @@ void PrintState(const wchar_t* title) {
     EnumChildWindows(window, PrintControl, 0);
 }
 
-void RunWindow(const wchar_t* title, bool owner) {
+void RunWindow(const wchar_t* title) {
     const HWND window = CreateWindowExW(0, L"STATIC", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 480, 360,
                                         nullptr, nullptr, nullptr, nullptr);
-    if (owner) Launch(Variable(L"QV_LAUNCH_EXE"), L"/c:" + std::to_wstring(Decimal(window)));
+    if (!Variable(L"QV_LAUNCH_EXE").empty())
+        Launch(Variable(L"QV_LAUNCH_EXE"), L"/c:" + std::to_wstring(Decimal(window)));
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
 }
@@ -188,8 +188,8 @@ int wmain(int argc, wchar_t** argv) {
     } else if (argc == 3 && std::wcscmp(argv[1], L"texts") == 0) {
         PrintTextExtents(static_cast<int>(std::wcstol(argv[2], nullptr, 10)));
 
-    } else if (argc == 3 && (std::wcscmp(argv[1], L"window") == 0 || std::wcscmp(argv[1], L"owner") == 0)) {
-        RunWindow(argv[2], std::wcscmp(argv[1], L"owner") == 0);
+    } else if (argc == 3 && std::wcscmp(argv[1], L"window") == 0) {
+        RunWindow(argv[2]);
     } else if (argc == 3 && std::wcscmp(argv[1], L"state") == 0) {
         PrintState(argv[2]);
     } else if (argc == 3 && std::wcscmp(argv[1], L"lock") == 0) {
