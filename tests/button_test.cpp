@@ -49,8 +49,8 @@ protected:
 
 // ---- Every call the control takes, row by row ----
 
-enum Act { GotFocus, LostFocus, Down, Move, Up, TickOwn, TickHost, TickOther, Resize, GetVisible, GetEnabled,
-           SetVisible, Write };
+enum Act { GotFocus, LostFocus, Down, Move, Up, KeyDown, KeyUp, TickOwn, TickHost, TickOther, Resize, GetVisible,
+           GetEnabled, SetVisible, Write };
 
 // `arg` is the mouse button code, or the value set. Reach gets to state 4 through state 2, so paints there are
 // reversed; MoveFocused shows state 4 reached from state 3.
@@ -80,6 +80,12 @@ const Row kRows[] = {
     {"RightUpHot", StateHot, Up, kRightButton, StateHot, "", 1},
     {"MiddleUpNormal", StateNormal, Up, kMiddleButton, StateNormal, "", 1},
     {"RightUpFocused", StateFocused, Up, kRightButton, StateFocused, "", 0},
+    // Keys arrive only at the focused button: Enter going down and Space coming up click, without a paint.
+    {"EnterDownFocused", StateFocused, KeyDown, kKeyReturn, StateFocused, "", 1},
+    {"SpaceUpHotFocused", StateHotFocused, KeyUp, kKeySpace, StateHotFocused, "", 1},
+    {"SpaceDownFocused", StateFocused, KeyDown, kKeySpace, StateFocused, "", 0},
+    {"EnterUpFocused", StateFocused, KeyUp, kKeyReturn, StateFocused, "", 0},
+    {"TabUpFocused", StateFocused, KeyUp, 9, StateFocused, "", 0},  // the Tab that brought the focus here
     {"TickOwnHot", StateHot, TickOwn, 0, StateHot, "", 0},
     {"TickOwnHotFocused", StateHotFocused, TickOwn, 0, StateHotFocused, "", 0},
     {"TickHostHot", StateHot, TickHost, 0, StateNormal, "Normal", 0},
@@ -105,6 +111,8 @@ void Do(Command& c, const Row& row) {
     case Down: return c.UserControl_MouseDown(row.arg, 0, 1, 1);
     case Move: return c.UserControl_MouseMove(row.arg, 0, 1, 1);
     case Up: return c.UserControl_MouseUp(row.arg, 0, 1, 1);
+    case KeyDown: return c.UserControl_KeyDown(row.arg, 0);
+    case KeyUp: return c.UserControl_KeyUp(row.arg, 0);
     case TickOwn: return c.TmrMouse_Timer(PointerOver::Own);
     case TickHost: return c.TmrMouse_Timer(PointerOver::Host);
     case TickOther: return c.TmrMouse_Timer(PointerOver::Other);

@@ -1,4 +1,5 @@
-// The command line picks the mode from its second character and reads the preview handle from its fourth.
+// The command line picks the mode from its second character and reads the preview's host or the settings
+// dialog's owner from its fourth.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -26,7 +27,8 @@ TEST(CommandLine, ModeAndPreviewHandle) {
         {"/p &H10", Preview, false, 16}, {"/p -5", Preview, false, -5}, {"/p", Preview, false, 0},
         {"/p -2147483648", Preview, false, INT32_MIN}, {"/p 2147483647.5", Preview, false, 0},  // 32 bits at most
         {"/p 99999999999", Preview, false, 0}, {"/p 1e400", Preview, false, 0},
-        {"/c", Settings, false, 0}, {"/c:5678", Settings, false, 0}, {"/C", Settings, false, 0},
+        {"/c", Settings, false, 0}, {"/c:5678", Settings, false, 5678}, {"/C", Settings, false, 0},
+        {"/c:12345x", Settings, false, 12345}, {"/C 77", Settings, false, 77}, {"/cx", Settings, false, 0},
         {"/s", Saver, true, 0}, {"/S", Saver, true, 0}, {"/start", Saver, true, 0}, {"/s\0x"sv, Saver, true, 0},
         {"", Saver, false, 0},
         {"/x", End, false, 0}, {"/", End, false, 0}, {" ", End, false, 0}, {"  s", End, false, 0},
@@ -36,6 +38,8 @@ TEST(CommandLine, ModeAndPreviewHandle) {
         const quorvel::StartRequest request = quorvel::ParseCommandLine(row.line);
         EXPECT_EQ(request.mode, row.mode) << "command line \"" << row.line << "\"";
         EXPECT_EQ(request.saverCommand, row.saverCommand) << "command line \"" << row.line << "\"";
-        EXPECT_EQ(request.previewHandle, row.handle) << "command line \"" << row.line << "\"";
+        const bool settings = request.mode == Settings;
+        EXPECT_EQ(settings ? request.ownerHandle : request.previewHandle, row.handle) << "command line \"" << row.line << "\"";
+        EXPECT_EQ(settings ? request.previewHandle : request.ownerHandle, 0) << "command line \"" << row.line << "\"";
     }
 }

@@ -90,5 +90,21 @@ TEST(CentredWindowPixels, HalfAcrossAndAThirdDownWorkedInTwips) {
     }
 }
 
+TEST(CentredOverOwner, OverTheOwnerAndBackInsideTheWorkArea) {
+    const LayoutRect work{0, 0, 1024, 738};
+    const struct { LayoutRect owner; WindowPosition expected; } rows[] = {
+        {{100, 50, 500, 400}, {194, 105}},   // (500 - 311) / 2 = 94.5 truncated, and (400 - 290) / 2 = 55
+        {{-300, -200, 400, 300}, {0, 0}},    // sticking out at the top left
+        {{900, 600, 400, 300}, {713, 448}},  // and at the bottom right
+        {{1100, 0, 200, 100}, {713, 0}},     // beside the work area altogether
+    };
+    for (const auto& row : rows) {
+        const WindowPosition at = CentredOverOwner(row.owner, 311, 290, work);
+        EXPECT_EQ(at, row.expected) << "owner at " << row.owner.left << ": got " << at.left << ", " << at.top;
+    }
+    EXPECT_EQ(CentredOverOwner({100, 100, 200, 200}, 400, 300, {50, 60, 300, 200}), (WindowPosition{50, 60}))
+        << "larger than the work area: its top-left corner inside";
+}
+
 }  // namespace
 }  // namespace quorvel

@@ -21,6 +21,8 @@
 namespace quorvel::win32 {
 namespace {
 
+static_assert(VK_RETURN == kKeyReturn && VK_SPACE == kKeySpace);
+
 constexpr wchar_t kClassName[] = L"Tavrin.Command";
 constexpr UINT_PTR kTmrMouse = 1;
 
@@ -62,6 +64,7 @@ UniqueBitmap CreateImage(int width, int height) {
 struct CreateParams {
     const wchar_t* caption;
     std::wstring faceName;
+    BYTE charset;
 };
 
 // One button: the core, its face painter and everything the window owns.
@@ -86,6 +89,12 @@ public:
         }
         Resize(create.cx, create.cy, /*notify=*/false);
         command_.UserControl_ReadProperties(stored);
+        // A caption in another script needs the font's own character set, or the mapper may pick another face.
+        if (params && !params->faceName.empty() && params->charset != command_.GetFont().charset) {
+            Font font = command_.GetFont();
+            font.charset = params->charset;
+            command_.SetFont(font);
+        }
         command_.UserControl_Resize();
     }
 
@@ -142,6 +151,13 @@ public:
         command_.UserControl_MouseUp(button, Shift(keys), TwipsX(position), TwipsY(position));
     }
 
+    // A key held down repeats its WM_KEYDOWN; only the first one counts.
+    void KeyDown(WPARAM key, LPARAM flags) {
+        constexpr LPARAM kWasDown = LPARAM{1} << 30;
+        if (!(flags & kWasDown)) command_.UserControl_KeyDown(static_cast<int>(key), KeyShift());
+    }
+    void KeyUp(WPARAM key) { command_.UserControl_KeyUp(static_cast<int>(key), KeyShift()); }
+
     Command& Core() { return command_; }
 
     void Paint(HDC target) {
@@ -178,6 +194,9 @@ private:
 
     static int Shift(WPARAM keys) {
         return ((keys & MK_SHIFT) ? kShiftMask : 0) | ((keys & MK_CONTROL) ? kCtrlMask : 0);
+    }
+    static int KeyShift() {
+        return ((GetKeyState(VK_SHIFT) < 0) ? kShiftMask : 0) | ((GetKeyState(VK_CONTROL) < 0) ? kCtrlMask : 0);
     }
     static int Buttons(WPARAM keys) {
         return ((keys & MK_LBUTTON) ? kLeftButton : 0) | ((keys & MK_RBUTTON) ? kRightButton : 0) |
@@ -270,6 +289,8 @@ LRESULT Dispatch(CommandWindow& self, HWND window, UINT message, WPARAM wParam, 
         case WM_LBUTTONUP:
         case WM_RBUTTONUP:
         case WM_MBUTTONUP: self.MouseUp(ButtonOf(message), wParam, lParam); return 0;
+        case WM_KEYDOWN: self.KeyDown(wParam, lParam); return 0;
+        case WM_KEYUP: self.KeyUp(wParam); return 0;
         case WM_SIZE: self.Resize(LOWORD(lParam), HIWORD(lParam)); return 0;
         case WM_TIMER:
             if (wParam == kTmrMouse) self.TmrMouse_Timer();
@@ -318,9 +339,12 @@ bool RegisterCommandClass(HINSTANCE instance) {
 HWND CreateCommand(HWND parent, int id, int x, int y, int width, int height, const wchar_t* caption, HFONT font) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     if (!RegisterCommandClass(instance)) return nullptr;
-    CreateParams params{caption, {}};
+    CreateParams params{caption, {}, SHIFTJIS_CHARSET};
     LOGFONTW lf{};
-    if (font && GetObjectW(font, sizeof lf, &lf) == sizeof lf) params.faceName = lf.lfFaceName;
+    if (font && GetObjectW(font, sizeof lf, &lf) == sizeof lf) {
+        params.faceName = lf.lfFaceName;
+        params.charset = lf.lfCharSet;
+    }
     return CreateWindowExW(0, kClassName, caption ? caption : L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS,
                            x, y, width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
                            &params);

@@ -8,6 +8,7 @@
 #include "host/win32/system_library.h"
 #include "apps/windows/saver_window.h"
 #include "apps/windows/settings_window.h"
+#include "dialog/dialog_texts.h"
 #include "settings/command_line.h"
 #include "settings/settings.h"
 #include "apps/windows/preview_window.h"
@@ -72,29 +73,45 @@ bool ClaimInstance(quorvel::win32::UniqueKernelHandle& mark) {
     return error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED;
 }
 
+// Window handles carry 32 significant bits, sign-extended on 64-bit Windows.
+HWND WindowFromHandle(int32_t handle) { return reinterpret_cast<HWND>(static_cast<intptr_t>(handle)); }
+
+// The top-level window of "/c:HWND", or none when the number names no window.
+HWND OwnerWindow(int32_t handle) {
+    const HWND window = WindowFromHandle(handle);
+    return handle != 0 && IsWindow(window) ? GetAncestor(window, GA_ROOT) : nullptr;
+}
+
+// The saver's window, or the settings window in any of its languages.
+bool OwnWindowOpen() {
+    if (FindWindowW(nullptr, quorvel::kSaverWindowTitle)) return true;
+    for (const quorvel::DialogLanguage* language : quorvel::DialogLanguages()) {
+        const std::wstring title(language->Text(quorvel::TextId::WindowTitle));
+        if (FindWindowW(nullptr, title.c_str())) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     quorvel::win32::LoadLibrariesFromSystemFolderOnly();
 
     // Another saver or settings window of ours is open: do nothing at all.
-    if (FindWindowW(nullptr, quorvel::kSaverWindowTitle) || FindWindowW(nullptr, quorvel::kSettingsWindowTitle))
-        return 0;
+    if (OwnWindowOpen()) return 0;
 
     const quorvel::StartRequest request = quorvel::ParseCommandLine(ToUtf8(ArgumentsOf(GetCommandLineW())));
     quorvel::win32::UniqueKernelHandle instanceMark;
     if (quorvel::HoldsInstanceMark(request.mode) && !ClaimInstance(instanceMark)) return 0;
     switch (request.mode) {
         case quorvel::StartMode::Preview: {
-            // Window handles carry 32 significant bits, sign-extended on 64-bit Windows.
-            const HWND host = reinterpret_cast<HWND>(static_cast<intptr_t>(request.previewHandle));
-            quorvel::win32::RunPreview(instance, host);
+            quorvel::win32::RunPreview(instance, WindowFromHandle(request.previewHandle));
             return 0;
         }
         case quorvel::StartMode::Settings: {
             quorvel::Settings settings;
             quorvel::LoadSettings(settings, quorvel::win32::SettingsFileForReading());
-            quorvel::win32::RunSettingsDialog(instance, settings);
+            quorvel::win32::RunSettingsDialog(instance, settings, OwnerWindow(request.ownerHandle));
             return 0;
         }
         case quorvel::StartMode::Saver: {

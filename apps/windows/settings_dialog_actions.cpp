@@ -7,7 +7,6 @@
 #include "apps/windows/command_control.h"
 #include "apps/windows/settings_dialog_state.h"
 #include "apps/windows/settings_location.h"
-#include "apps/windows/window_titles.h"
 #include "host/win32/system_library.h"
 
 namespace quorvel::win32::settings_dialog {
@@ -22,13 +21,43 @@ void InitializeButtons(DialogWindow& dialog) {
 // The link's file, looked up in the program's own folder.
 std::wstring LinkAddress() { return ProgramFolder() + L"\\" + std::wstring(kLinkTarget); }
 
+LayoutRect ToLayout(const RECT& r) { return LayoutRect{r.left, r.top, r.right - r.left, r.bottom - r.top}; }
+
+// Centred over an owner that is on screen, inside its monitor's work area; otherwise where the design puts the
+// window on the screen.
+WindowPosition StartPosition(const DialogWindow& dialog, const RECT& outer) {
+    const int width = outer.right - outer.left;
+    const int height = outer.bottom - outer.top;
+    RECT owner{};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (dialog.owner && IsWindowVisible(dialog.owner) && !IsIconic(dialog.owner) &&
+        GetWindowRect(dialog.owner, &owner) &&
+        GetMonitorInfoW(MonitorFromWindow(dialog.owner, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        return CentredOverOwner(ToLayout(owner), width, height, ToLayout(monitor.rcWork));
+    }
+    return CentredWindowPixels(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), width, height,
+                               dialog.dpi);
+}
+
 }  // namespace
+
+void DisableOwner(DialogWindow& dialog) {
+    if (!dialog.owner || dialog.ownerDisabled) return;
+    EnableWindow(dialog.owner, FALSE);
+    dialog.ownerDisabled = true;
+}
+
+// Before the window goes, so that the system hands the activation back to the owner.
+void ReleaseOwner(DialogWindow& dialog) {
+    if (!std::exchange(dialog.ownerDisabled, false)) return;
+    EnableWindow(dialog.owner, TRUE);
+}
 
 void Form_Load(DialogWindow& dialog) {
     RECT outer{};
     GetWindowRect(dialog.window, &outer);
-    const WindowPosition at = CentredWindowPixels(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                                                  outer.right - outer.left, outer.bottom - outer.top, dialog.dpi);
+    const WindowPosition at = StartPosition(dialog, outer);
     SetWindowPos(dialog.window, nullptr, at.left, at.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     InitializeButtons(dialog);
@@ -59,6 +88,7 @@ void Form_Unload(DialogWindow& dialog) {
     if (dialog.unloaded) return;
     dialog.unloaded = true;
     ZoomToCursor(dialog, dialog.window);
+    ReleaseOwner(dialog);
     dialog.ownedWindow.Reset();
 }
 
@@ -67,8 +97,8 @@ void Cmd_Set_Click(DialogWindow& dialog) {
                                     dialog.HS_Speed.slider.Position(), SettingsFileForWriting());
     if (!saved) {
         // The settings would otherwise be lost without a word: say so before closing.
-        const std::wstring message = LoadText(dialog.instance, IDS_SETTINGS_SAVE_FAILED);
-        MessageBoxW(dialog.window, message.c_str(), kSettingsWindowTitle, MB_OK | MB_ICONWARNING);
+        MessageBoxW(dialog.window, Text(dialog, TextId::SaveFailed).c_str(), Text(dialog, TextId::WindowTitle).c_str(),
+                    MB_OK | MB_ICONWARNING);
     }
     PostMessageW(dialog.window, kUnloadMessage, 0, 0);
 }

@@ -103,7 +103,8 @@ RECT ZoomPoint(const DialogWindow& dialog) {
 void PaintWindow(DialogWindow& dialog) {
     BufferedPaint paint(dialog.window);
     PaintBands(paint.Dc(), dialog.windowRows, paint.Client().right);
-    PaintLabel(paint.Dc(), dialog, FindControl(ControlId::lbl_URL), FindControl(ControlId::lbl_URL).text);
+    const ControlSpec& link = FindControl(ControlId::lbl_URL);
+    PaintLabel(paint.Dc(), dialog, link, ControlText(link, *dialog.language));
 }
 
 void PaintPanel(DialogWindow& dialog) {
@@ -114,7 +115,9 @@ void PaintPanel(DialogWindow& dialog) {
         switch (control.kind) {
             case ControlKind::Frame: PaintFrame(paint.Dc(), dialog, control); break;
             case ControlKind::Heading:
-            case ControlKind::EndLabel: PaintLabel(paint.Dc(), dialog, control, control.text); break;
+            case ControlKind::EndLabel:
+                PaintLabel(paint.Dc(), dialog, control, ControlText(control, *dialog.language));
+                break;
             case ControlKind::ValueLabel: PaintLabel(paint.Dc(), dialog, control, ValueText(dialog, control.id)); break;
             default: break;
         }

@@ -14,6 +14,7 @@
 #include "apps/windows/settings_dialog_resources.h"
 #include "dialog/background_bands.h"
 #include "dialog/dialog_layout.h"
+#include "dialog/dialog_texts.h"
 #include "dialog/slider_state.h"
 #include "host/win32/handles.h"
 #include "settings/settings.h"
@@ -50,6 +51,9 @@ enum class AppPointer { Default, Hourglass };
 struct DialogWindow {
     HINSTANCE instance = nullptr;
     Settings settings;
+    const DialogLanguage* language = &kJapaneseTexts;
+    HWND owner = nullptr;  // the window that opened the dialog, if any
+    bool ownerDisabled = false;
     HWND window = nullptr;
     HWND panel = nullptr;
     HWND cmdSet = nullptr;
@@ -92,9 +96,11 @@ inline RECT PixelRect(const DialogWindow& dialog, ControlId id) {
 HWND CreateChild(const DialogWindow& dialog, HWND parent, const wchar_t* windowClass, DWORD exStyle, DWORD style,
                  ControlId id, int controlId, void* parameter);
 
-// settings_dialog_texts.cpp: the words the window shows and the font it shows them in.
+inline std::wstring Text(const DialogWindow& dialog, TextId id) { return std::wstring(dialog.language->Text(id)); }
+
+// settings_dialog_texts.cpp: the font the window's words are shown in.
+UniqueFont CreateDialogFont(const DialogLanguage& language, int dpi);
 void CreateFonts(DialogWindow& dialog);
-std::wstring LoadText(HINSTANCE instance, UINT id);
 
 // settings_dialog_paint.cpp: the bands, labels and frames, and the zoom to and from the cursor.
 void PaintWindow(DialogWindow& dialog);
@@ -110,7 +116,10 @@ void SetSliderFromCode(DialogWindow& dialog, SliderControl& control, const Slide
 void SetValueLabel(DialogWindow& dialog, SliderControl& control, std::wstring text);
 std::wstring_view ValueText(const DialogWindow& dialog, ControlId label);
 
-// settings_dialog_actions.cpp: load and unload, the two buttons, the link and the mouse pointer.
+// settings_dialog_actions.cpp: the owner kept disabled while the window is open, load and unload, the two
+// buttons, the link and the mouse pointer.
+void DisableOwner(DialogWindow& dialog);
+void ReleaseOwner(DialogWindow& dialog);
 void Form_Load(DialogWindow& dialog);
 void Form_Unload(DialogWindow& dialog);
 void Cmd_Set_Click(DialogWindow& dialog);

@@ -1,12 +1,11 @@
-// The settings window's words and the font that shows them: the design face when it is installed and has every
-// glyph the texts need, otherwise the first Japanese proportional Gothic that does.
-#include <iterator>
+// The settings window's words in the user's language, and the font that shows them: for Japanese the design face
+// when it is installed and has every glyph the texts need, otherwise the first Japanese proportional Gothic that
+// does; for the other languages the face of the system's message font. Both at the design's size.
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "apps/windows/settings_dialog_state.h"
-#include "apps/windows/window_titles.h"
 #include "host/win32/font.h"
 
 namespace quorvel::win32::settings_dialog {
@@ -27,9 +26,9 @@ bool FaceInstalled(HDC dc, std::wstring_view face) {
 }
 
 // Every character the window writes with its font, to check that a face has glyphs for them.
-std::wstring DialogCharacters() {
-    std::wstring text(kSettingsWindowTitle);
-    for (const ControlSpec& control : DialogControls()) text += control.text;
+std::wstring WindowCharacters(const DialogLanguage& language) {
+    std::wstring text(language.Text(TextId::WindowTitle));
+    for (const ControlSpec& control : DialogControls()) text += ControlText(control, language);
     return text;
 }
 
@@ -47,40 +46,50 @@ bool FaceHasGlyphs(HDC dc, HFONT font, const std::wstring& text) {
     return true;
 }
 
-FontSpec DialogFont(int dpi, std::wstring_view face, bool underlined) {
+FontSpec LabelFont(int dpi, std::wstring_view face, BYTE charset) {
     return {.face = face,
             .pixelHeight = DialogFontPixelHeight(dpi),
-            .underline = underlined,
-            .charset = SHIFTJIS_CHARSET,
+            .charset = charset,
             .pitchAndFamily = VARIABLE_PITCH | FF_SWISS};
 }
 
 // The design face when it is there and can show the texts, otherwise the first installed Japanese
 // proportional Gothic that can.
-std::wstring ChooseDialogFace(int dpi) {
+std::wstring ChooseJapaneseFace(const DialogLanguage& language, int dpi) {
     const WindowDc screen(nullptr);
-    const std::wstring characters = DialogCharacters();
+    const std::wstring characters = WindowCharacters(language);
     for (std::wstring_view face : kDialogFontFallbacks) {
         if (!FaceInstalled(screen.Get(), face)) continue;
-        const UniqueFont font = CreateFontOf(DialogFont(dpi, face, false));
+        const UniqueFont font = CreateFontOf(LabelFont(dpi, face, SHIFTJIS_CHARSET));
         if (font && FaceHasGlyphs(screen.Get(), font.Get(), characters)) return std::wstring(face);
     }
     // Nothing suitable found by name: leave the choice to the font mapper, which honours the character set.
     return std::wstring(kDialogFontFace);
 }
 
-}  // namespace
-
-void CreateFonts(DialogWindow& dialog) {
-    const std::wstring face = ChooseDialogFace(dialog.dpi);
-    dialog.labelFont = CreateFontOf(DialogFont(dialog.dpi, face, false));
-    dialog.linkFont = CreateFontOf(DialogFont(dialog.dpi, face, true));
+std::wstring MessageFontFace() {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+        return metrics.lfMessageFont.lfFaceName;
+    return L"MS Shell Dlg";  // the name every Windows maps to its dialog face
 }
 
-std::wstring LoadText(HINSTANCE instance, UINT id) {
-    wchar_t buffer[512] = {};  // room for any message of the string table
-    const int length = LoadStringW(instance, id, buffer, static_cast<int>(std::size(buffer)));
-    return std::wstring(buffer, length > 0 ? static_cast<size_t>(length) : 0);
+}  // namespace
+
+UniqueFont CreateDialogFont(const DialogLanguage& language, int dpi) {
+    if (language.font == DialogFont::JapaneseGothic)
+        return CreateFontOf(LabelFont(dpi, ChooseJapaneseFace(language, dpi), SHIFTJIS_CHARSET));
+    return CreateFontOf(LabelFont(dpi, MessageFontFace(), DEFAULT_CHARSET));
+}
+
+void CreateFonts(DialogWindow& dialog) {
+    dialog.labelFont = CreateDialogFont(*dialog.language, dialog.dpi);
+    // The link's font is the labels' own, underlined.
+    LOGFONTW link{};
+    if (GetObjectW(dialog.labelFont.Get(), sizeof link, &link) != sizeof link) return;
+    link.lfUnderline = TRUE;
+    dialog.linkFont = UniqueFont(CreateFontIndirectW(&link));
 }
 
 }  // namespace quorvel::win32::settings_dialog

@@ -2,12 +2,13 @@
 // each message goes to the handler named for it in the settings_dialog_*.cpp files.
 #include "apps/windows/settings_window.h"
 
+#include <optional>
 #include <utility>
 
 #include "apps/windows/command_control.h"
 #include "apps/windows/resource_ids.h"
 #include "apps/windows/settings_dialog_state.h"
-#include "apps/windows/window_titles.h"
+#include "dialog/dialog_keys.h"
 #include "host/win32/dpi.h"
 #include "host/win32/window_class.h"
 #include "host/win32/window_procedure.h"
@@ -18,9 +19,11 @@ namespace settings_dialog {
 HWND CreateChild(const DialogWindow& dialog, HWND parent, const wchar_t* windowClass, DWORD exStyle, DWORD style,
                  ControlId id, int controlId, void* parameter) {
     const LayoutRect r = RectToPixels(FindControl(id).twips, dialog.dpi);
-    return CreateWindowExW(exStyle, windowClass, L"", WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.width, r.height,
-                           parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), dialog.instance,
-                           parameter);
+    // The window text names the control for accessibility tools: a slider takes its heading.
+    const std::wstring name = Text(dialog, FindControl(id).text);
+    return CreateWindowExW(exStyle, windowClass, name.c_str(), WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.width,
+                           r.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
+                           dialog.instance, parameter);
 }
 
 namespace {
@@ -35,16 +38,15 @@ constexpr int kProvisionalSize = 320;
 
 HWND CreateButton(const DialogWindow& dialog, ControlId id, int controlId) {
     const LayoutRect r = RectToPixels(FindControl(id).twips, dialog.dpi);
-    const std::wstring caption(FindControl(id).text);
+    const std::wstring caption = Text(dialog, FindControl(id).text);
     return CreateCommand(dialog.window, controlId, r.left, r.top, r.width, r.height, caption.c_str(),
                          dialog.labelFont.Get());
 }
 
 void CreateControls(DialogWindow& dialog) {
     CreateFonts(dialog);
-    // A control parent, so that the tab key reaches the sliders inside it.
-    dialog.panel = CreateChild(dialog, dialog.window, kPanelClass, WS_EX_CONTROLPARENT, WS_CLIPCHILDREN,
-                               ControlId::Pic_2, IDC_PIC_2, &dialog);
+    dialog.panel = CreateChild(dialog, dialog.window, kPanelClass, 0, WS_CLIPCHILDREN, ControlId::Pic_2, IDC_PIC_2,
+                               &dialog);
     for (SliderControl* control : SlidersOf(dialog)) CreateSlider(dialog, *control);
     dialog.cmdSet = CreateButton(dialog, ControlId::Cmd_Set, IDC_CMD_SET);
     dialog.cmdCan = CreateButton(dialog, ControlId::Cmd_Can, IDC_CMD_CAN);
@@ -122,6 +124,7 @@ LRESULT WindowMessage(DialogWindow& dialog, HWND window, UINT message, WPARAM wP
             return 0;
         case kUnloadMessage: Form_Unload(dialog); return 0;
         case WM_CLOSE: Form_Unload(dialog); return 0;
+        case WM_DESTROY: ReleaseOwner(dialog); break;
         case WM_NCDESTROY:
             dialog.destroyed = true;
             dialog.ownedWindow.Forget();
@@ -147,6 +150,46 @@ bool RegisterClasses(HINSTANCE instance) {
                                           .cursor = LoadCursorW(nullptr, IDC_ARROW)});
 }
 
+// --- Keys ---
+
+static_assert(VK_TAB == kKeyTab && VK_RETURN == kKeyEnter && VK_ESCAPE == kKeyEscape);
+
+HWND WindowOf(const DialogWindow& dialog, ControlId id) {
+    for (const SliderControl* control : SlidersOf(dialog)) {
+        if (control->bar == id) return control->window;
+    }
+    return id == ControlId::Cmd_Set ? dialog.cmdSet : id == ControlId::Cmd_Can ? dialog.cmdCan : nullptr;
+}
+
+std::optional<ControlId> FocusedControl(const DialogWindow& dialog) {
+    const HWND focus = GetFocus();
+    for (ControlId id : kTabOrder) {
+        if (focus && WindowOf(dialog, id) == focus) return id;
+    }
+    return std::nullopt;
+}
+
+// The window's own keys, taken before the focused control sees them; true when the key was used up. A held key
+// repeats Tab, but Enter and Escape act once.
+bool OnDialogKey(DialogWindow& dialog, const MSG& message) {
+    if (message.message != WM_KEYDOWN || (message.hwnd != dialog.window && !IsChild(dialog.window, message.hwnd)))
+        return false;
+    const bool repeated = (message.lParam & (LPARAM{1} << 30)) != 0;
+    const KeyOutcome outcome =
+        DecideKey(static_cast<int>(message.wParam), GetKeyState(VK_SHIFT) < 0, FocusedControl(dialog));
+    switch (outcome.action) {
+        case KeyAction::PassOn: return false;
+        case KeyAction::MoveFocus: SetFocus(WindowOf(dialog, outcome.focus)); break;
+        case KeyAction::Set:
+            if (!repeated) Cmd_Set_Click(dialog);
+            break;
+        case KeyAction::Cancel:
+            if (!repeated) Cmd_Can_Click(dialog);
+            break;
+    }
+    return true;
+}
+
 // Runs until the window is gone; a quit request on the way is passed on to the caller's loop.
 void RunModalLoop(DialogWindow& dialog) {
     MSG message{};
@@ -157,7 +200,7 @@ void RunModalLoop(DialogWindow& dialog) {
             return;
         }
         if (got == -1) return;
-        if (IsWindow(dialog.window) && IsDialogMessageW(dialog.window, &message)) continue;
+        if (IsWindow(dialog.window) && OnDialogKey(dialog, message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
@@ -166,27 +209,34 @@ void RunModalLoop(DialogWindow& dialog) {
 }  // namespace
 }  // namespace settings_dialog
 
-void RunSettingsDialog(HINSTANCE instance, const quorvel::Settings& settings) {
+void RunSettingsDialog(HINSTANCE instance, const quorvel::Settings& settings, HWND owner) {
     using namespace settings_dialog;
     if (!RegisterClasses(instance)) return;
     RegisterCommandClass(instance);
     DialogWindow dialog;
     dialog.instance = instance;
     dialog.settings = settings;
+    dialog.language = &LanguageFor(GetUserDefaultUILanguage());
+    dialog.owner = owner;
+    const std::wstring title = Text(dialog, TextId::WindowTitle);
     // Created hidden: the real size needs the DPI of the window's own monitor.
-    HWND window = CreateWindowExW(WS_EX_CONTROLPARENT, kWindowClass, kSettingsWindowTitle, kWindowStyle, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, kProvisionalSize, kProvisionalSize, nullptr, nullptr, instance, &dialog);
+    HWND window = CreateWindowExW(0, kWindowClass, title.c_str(), kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  kProvisionalSize, kProvisionalSize, owner, nullptr, instance, &dialog);
     if (!window) return;
     dialog.ownedWindow = UniqueWindow(window);
     SizeClientArea(dialog);
     CreateControls(dialog);
+    DisableOwner(dialog);
     Form_Load(dialog);
     Form_Resize(dialog);
     ShowWindow(window, SW_SHOWNORMAL);
     UpdateWindow(window);
     RunModalLoop(dialog);
-    // Left early on a quit request: the window must not outlive the state it points to.
+    // However the loop ended (a quit request leaves it early), the owner comes back, and the window must not
+    // outlive the state it points to.
+    ReleaseOwner(dialog);
     dialog.ownedWindow.Reset();
+    if (owner && IsWindow(owner)) SetForegroundWindow(owner);
 }
 
 }  // namespace quorvel::win32

@@ -7,7 +7,9 @@
 
 namespace quorvel::win32 {
 
-// Shows the settings window and runs its message loop until the window has closed.
-void RunSettingsDialog(HINSTANCE instance, const quorvel::Settings& settings);
+// Shows the settings window and runs its message loop until the window has closed. An `owner` (the display
+// settings' window, or null) owns the window and is disabled while it is open: it is enabled and activated again
+// however the window closes, and the window opens centred over it while it is on screen.
+void RunSettingsDialog(HINSTANCE instance, const quorvel::Settings& settings, HWND owner);
 
 }  // namespace quorvel::win32

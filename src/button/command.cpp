@@ -144,6 +144,14 @@ void Command::UserControl_MouseUp(int button, int, float, float) {
     if (m_Enabled && m_State != StateFocused) host_.Command_Click();
 }
 
+void Command::UserControl_KeyDown(int keyCode, int) {
+    if (m_Enabled && keyCode == kKeyReturn) host_.Command_Click();
+}
+
+void Command::UserControl_KeyUp(int keyCode, int) {
+    if (m_Enabled && keyCode == kKeySpace) host_.Command_Click();
+}
+
 void Command::UserControl_Resize() { ApplyEnabled(); }
 
 void Command::TmrMouse_Timer(PointerOver pointer) {

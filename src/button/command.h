@@ -30,6 +30,10 @@ inline constexpr int kMiddleButton = 4;
 inline constexpr int kShiftMask = 1;
 inline constexpr int kCtrlMask = 2;
 
+// The platform's codes of the keys the focused button answers.
+inline constexpr int kKeyReturn = 13;
+inline constexpr int kKeySpace = 32;
+
 // What lies under the pointer at a hover check.
 enum class PointerOver { Own, Host, Other };
 
@@ -109,6 +113,10 @@ public:
     void UserControl_MouseDown(int button, int shift, float x, float y);
     void UserControl_MouseMove(int button, int shift, float x, float y);
     void UserControl_MouseUp(int button, int shift, float x, float y);
+    // Keys reach the button only while it has the focus: Enter going down or Space coming up raises Click, as a
+    // mouse click would; the look stays the focused one.
+    void UserControl_KeyDown(int keyCode, int shift);
+    void UserControl_KeyUp(int keyCode, int shift);
     // The host has set the new size (in twips) before calling this.
     void UserControl_Resize();
     void TmrMouse_Timer(PointerOver pointer);

@@ -3,8 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
+
+#include "dialog/dialog_texts.h"
 
 namespace quorvel {
 
@@ -12,7 +15,8 @@ namespace quorvel {
 inline constexpr int kDialogClientWidthTwips = 4575;
 inline constexpr int kDialogClientHeightTwips = 4215;
 
-// Every label, and the two buttons' captions, use this font: regular weight, Shift-JIS character set.
+// The Japanese texts' font: regular weight, Shift-JIS character set. Every language's labels and captions are
+// shown at its size.
 inline constexpr std::wstring_view kDialogFontFace = L"ＭＳ Ｐゴシック";
 inline constexpr int kDialogFontHundredthsOfPoint = 975;  // 9.75 points
 
@@ -85,7 +89,7 @@ struct ControlSpec {
     ControlKind kind;
     Parent parent;
     LayoutRect twips;  // relative to the parent's inner area
-    std::wstring_view text;
+    TextId text;        // a slider's is its heading, the name it gives accessibility tools
     ColourRole colour;  // text colour of labels, border of frames, background of the panel
     TextAlign align;
     bool underlined;
@@ -106,6 +110,19 @@ inline constexpr SliderRange kSpeedRange{50, 120, 50};
 // Every control of the window, window children first and then the panel's, in design order.
 std::span<const ControlSpec> DialogControls();
 const ControlSpec& FindControl(ControlId id);
+
+// The words a control shows in a language: its table text, the file name for the link, nothing for the others.
+std::wstring_view ControlText(const ControlSpec& control, const DialogLanguage& language);
+
+// The pixels a control's text may take at a DPI without being cut or running into a neighbour: a heading the
+// inside of its frame, a button its face inside the skin's frame, an end label the width up to its slider (left)
+// or to the panel's edge (right), 1 pixel clear. End labels are drawn unclipped with nothing below them for a
+// row, so only their width counts (height 0). Empty for controls without words of a language.
+struct TextRoom {
+    int width = 0;
+    int height = 0;
+};
+std::optional<TextRoom> TextRoomPixels(ControlId id, int dpi);
 
 // Each of left, top, width and height converted on its own, the way a control's properties are.
 LayoutRect RectToPixels(const LayoutRect& twips, int dpi);

@@ -86,4 +86,13 @@ WindowPosition CentredWindowPixels(int screenWidth, int screenHeight, int window
     return WindowPosition{TwipsToPixels(across / 2, dpi), TwipsToPixels(down / 3, dpi)};
 }
 
+WindowPosition CentredOverOwner(const LayoutRect& owner, int windowWidth, int windowHeight, const LayoutRect& workArea) {
+    const auto place = [](int start, int length, int size, int areaStart, int areaLength) {
+        const int centred = start + (length - size) / 2;
+        return std::max(std::min(centred, areaStart + areaLength - size), areaStart);
+    };
+    return WindowPosition{place(owner.left, owner.width, windowWidth, workArea.left, workArea.width),
+                          place(owner.top, owner.height, windowHeight, workArea.top, workArea.height)};
+}
+
 }  // namespace quorvel

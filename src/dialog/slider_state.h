@@ -88,4 +88,8 @@ struct WindowPosition {
 };
 WindowPosition CentredWindowPixels(int screenWidth, int screenHeight, int windowWidth, int windowHeight, int dpi);
 
+// The window's top-left corner, in screen pixels, centred over the window that owns it and moved back inside the
+// work area where it would stick out (its top-left corner first, should it be larger).
+WindowPosition CentredOverOwner(const LayoutRect& owner, int windowWidth, int windowHeight, const LayoutRect& workArea);
+
 }  // namespace quorvel

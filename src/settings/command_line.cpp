@@ -21,6 +21,7 @@ StartRequest ParseCommandLine(std::string_view arguments) {
             break;
         case 'C':
             request.mode = StartMode::Settings;
+            if (arguments.size() > 3) request.ownerHandle = ToInt32(Val(arguments.substr(3))).value_or(0);
             break;
         case 'S':
             request.mode = StartMode::Saver;

@@ -1,4 +1,5 @@
-// The screen-saver command line: which mode to run, and the preview host's window handle.
+// The screen-saver command line: which mode to run, and the window handle that follows the mode: the preview's
+// host, or the settings dialog's owner.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +18,7 @@ struct StartRequest {
     StartMode mode = StartMode::End;
     bool saverCommand = false;   // "S" given: hide the cursor and tell the system a saver runs
     int32_t previewHandle = 0;   // read from the fourth character on; 0 when it does not fit 32 bits
+    int32_t ownerHandle = 0;     // "/c:HWND": read the same way; 0 for a plain "/c"
 };
 
 // Whether a start in this mode holds the single-instance mark: the saver and the settings dialog do, a preview

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Start-up: the command lines that end at once without a window, the ones that open the saver, the saver with
-# settings files it cannot use, the single-instance test against a window of either title that is already open,
+# settings files it cannot use, the single-instance test against a window of any of the titles that is already open,
 # and two starts at the same moment. "/c" opening the settings dialog is test_dialog.sh's first step.
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
@@ -64,8 +64,9 @@ qv_wait_until 20 grep -q locked "$QV_TMP/lock.txt" || qv_fail "the program that 
 saver_runs "a file locked by another program"
 qv_kill_programs || qv_fail "could not end the locking program"
 
-# Another instance's window, whatever its class, keeps the settings dialog and the saver from opening.
-for title in Tavrin_Main Quorvelの設定; do
+# Another instance's window, whatever its class, keeps the settings dialog and the saver from opening: the saver
+# and the settings in either language.
+for title in Tavrin_Main Quorvelの設定 'Quorvel Settings'; do
   qv_start_helper probe window "$title"
   qv_wait_until 30 qv_window "^$title\$" || qv_fail "the stand-in window '$title' did not appear"
   ends_at_once '/c' '/s'

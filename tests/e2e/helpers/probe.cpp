@@ -4,7 +4,14 @@
 //   probe.exe layout DPI    prints the settings window as the program lays it out at DPI: "client W H", one line
 //                           "NAME X Y W H" per control in client pixels, and "window_rows" and "panel_rows" with the
 //                           band colour (RRGGBB) of every pixel row of the window and of the panel
-//   probe.exe window TITLE  opens an ordinary window with this title and keeps it until the process is ended
+//   probe.exe texts DPI     prints "LANGUAGE NAME WIDTH HEIGHT ROOM_WIDTH ROOM_HEIGHT" for every text of every
+//                           language that has a room to fit (dialog_layout.h), measured at DPI in the font the
+//                           program shows that language in: its extent and the font's cell height, in pixels
+//   probe.exe window TITLE  opens an ordinary window with this title and keeps it until the process is ended; with
+//                           QV_LAUNCH_EXE set it starts that with "/c:HWND", its own handle, as the display settings do
+//   probe.exe state TITLE   prints lines "window H", "owner H", "enabled 0|1", "foreground 0|1", "rect X Y W H",
+//                           "focus CLASS TEXT" and one "control CLASS TEXT" per descendant of the window with this
+//                           title (H in decimal; "none" when there is no such window)
 //   probe.exe lock FILE     opens FILE sharing nothing, prints "locked" and keeps it until the process is ended
 //   probe.exe gui NAME      prints "gdi=N user=M", the GDI and USER objects (GetGuiResources) of the process whose
 //                           program file is NAME, or "none" when no such process runs
@@ -23,15 +30,18 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <string>
 #include <utility>
 #include <vector>
 
+#include "apps/windows/settings_dialog_state.h"
 #include "helper.h"
 #include "host/win32/dpi.h"
 #include "host/win32/handles.h"
 #include "host/win32/system_library.h"
 #include "dialog/background_bands.h"
 #include "dialog/dialog_layout.h"
+#include "dialog/dialog_texts.h"
 
 namespace {
 
@@ -68,6 +78,79 @@ void PrintLayout(int dpi) {
     PrintRows("panel_rows", quorvel::PanelBandRows(panel.height, dpi));
 }
 
+using quorvel::DialogLanguage;
+using quorvel::win32::SelectedObject;
+using quorvel::win32::UniqueFont;
+using quorvel::win32::settings_dialog::CreateDialogFont;
+
+void PrintTextExtents(int dpi) {
+    const quorvel::win32::WindowDc screen(nullptr);
+    for (const DialogLanguage* language : quorvel::DialogLanguages()) {
+        const UniqueFont font = CreateDialogFont(*language, dpi);
+        const SelectedObject selected(screen.Get(), font.Get());
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(screen.Get(), &metrics);
+        for (const auto& [id, name] : kNames) {
+            const auto room = quorvel::TextRoomPixels(id, dpi);
+            const std::wstring_view text = quorvel::ControlText(quorvel::FindControl(id), *language);
+            if (!room || text.empty()) continue;
+            SIZE extent{};
+            GetTextExtentPoint32W(screen.Get(), text.data(), static_cast<int>(text.size()), &extent);
+            std::printf("%s %s %ld %ld %d %d\n", language->name.data(), name, extent.cx, metrics.tmHeight, room->width,
+                        room->height);
+        }
+    }
+}
+
+std::string Utf8(const std::wstring& text) {
+    std::string out(static_cast<size_t>(text.size() * 3), '\0');
+    out.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
+                                                       out.data(), static_cast<int>(out.size()), nullptr, nullptr)));
+    return out;
+}
+
+std::string ClassAndText(HWND window) {
+    wchar_t name[256] = {};
+    GetClassNameW(window, name, 256);
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return Utf8(name) + " " + Utf8(text);
+}
+
+BOOL CALLBACK PrintControl(HWND child, LPARAM) {
+    std::printf("control %s\n", ClassAndText(child).c_str());
+    return TRUE;
+}
+
+long long Decimal(HWND window) { return static_cast<long long>(reinterpret_cast<intptr_t>(window)); }
+
+void PrintState(const wchar_t* title) {
+    const HWND window = FindWindowW(nullptr, title);
+    if (!window) {
+        std::printf("none\n");
+        return;
+    }
+    RECT r{};
+    GetWindowRect(window, &r);
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread);
+    std::printf("window %lld\nowner %lld\nenabled %d\nforeground %d\nrect %ld %ld %ld %ld\nfocus %s\n",
+                Decimal(window), Decimal(GetWindow(window, GW_OWNER)), IsWindowEnabled(window) ? 1 : 0,
+                GetForegroundWindow() == window ? 1 : 0, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                thread.hwndFocus ? ClassAndText(thread.hwndFocus).c_str() : "none");
+    EnumChildWindows(window, PrintControl, 0);
+}
+
+void RunWindow(const wchar_t* title) {
+    const HWND window = CreateWindowExW(0, L"STATIC", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 480, 360,
+                                        nullptr, nullptr, nullptr, nullptr);
+    if (!Variable(L"QV_LAUNCH_EXE").empty())
+        Launch(Variable(L"QV_LAUNCH_EXE"), L"/c:" + std::to_wstring(Decimal(window)));
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+}
+
 void PrintGuiResources(const wchar_t* name) {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     PROCESSENTRY32W entry{};
@@ -102,11 +185,13 @@ void PrintDpi() {
 int wmain(int argc, wchar_t** argv) {
     if (argc == 3 && std::wcscmp(argv[1], L"layout") == 0) {
         PrintLayout(static_cast<int>(std::wcstol(argv[2], nullptr, 10)));
+    } else if (argc == 3 && std::wcscmp(argv[1], L"texts") == 0) {
+        PrintTextExtents(static_cast<int>(std::wcstol(argv[2], nullptr, 10)));
+
     } else if (argc == 3 && std::wcscmp(argv[1], L"window") == 0) {
-        CreateWindowExW(0, L"STATIC", argv[2], WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 320, 200, nullptr, nullptr,
-                        nullptr, nullptr);
-        MSG message;
-        while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+        RunWindow(argv[2]);
+    } else if (argc == 3 && std::wcscmp(argv[1], L"state") == 0) {
+        PrintState(argv[2]);
     } else if (argc == 3 && std::wcscmp(argv[1], L"lock") == 0) {
         if (CreateFileW(argv[2], GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr) == INVALID_HANDLE_VALUE) return 1;
         std::printf("locked\n");
