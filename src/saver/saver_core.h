@@ -2,6 +2,7 @@
 // it through Saver (saver.h); its state stays inside, and only the tests' accessor sees it.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -9,6 +10,7 @@
 #include <span>
 #include <vector>
 
+#include "base/display_scale.h"
 #include "saver/changed_area.h"
 #include "saver/dirty_tiles.h"
 #include "saver/random_source.h"
@@ -136,8 +138,11 @@ public:
 
     // How many pixels of the frame buffers a pixel of the crawlers' display takes: the display's scaling, 1 and
     // up. The crawlers move on a display that many times smaller and are drawn magnified, so they keep their size
-    // and pace beside everything else a scaled desktop shows. Set before the display.
-    void SetDisplayScale(float scale) { scale_ = scale >= 1 ? scale : 1; }
+    // and pace beside everything else a scaled desktop shows. Set before the display; held within the scales
+    // any display offers (1 for NaN).
+    void SetDisplayScale(float scale) {
+        scale_ = scale >= 1 ? std::min(scale, static_cast<float>(kLargestScale)) : 1;
+    }
     // A length in frame-buffer pixels on the crawlers' display.
     int16_t Unscaled(double pixels) const;
 
