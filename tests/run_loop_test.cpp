@@ -164,6 +164,34 @@ TEST(RunLoop, ALateFrameKeepsTheGridAndAStallBringsOneLateFrameAndTickNotABurst)
         EXPECT_NEAR(run.host.presents[i] - run.host.presents[i - 1], 0.02, 1e-9) << "frame " << i + 1;
 }
 
+TEST(RunLoop, ServedAtEachRefreshSixtyStepsASecondNoBurstAfterAHiddenTabAndARepaintAtOnce) {
+    for (int hz : {60, 144}) {
+        LoopRun run({0.0}, 1 << 30);
+        // A browser's refresh times: a tenth of a millisecond coarse, so a little before or after the refresh.
+        const auto refresh = [](double seconds) { return std::round((1234.5678 + seconds) * 1e4) / 1e4; };
+        run.loop.Start(refresh(0));
+        int most = 0;
+        for (int i = 0; i < 10 * hz; ++i) {
+            const int before = StepsTaken(run.saver);
+            run.loop.Service(refresh(static_cast<double>(i) / hz));
+            most = std::max(most, StepsTaken(run.saver) - before);
+        }
+        const auto count = [&run](char c) { return std::count(run.host.log.begin(), run.host.log.end(), c); };
+        EXPECT_NEAR(StepsTaken(run.saver), 600, 1) << hz << " Hz";
+        EXPECT_EQ(most, 1) << hz << " Hz: the most steps one refresh took";
+        EXPECT_NEAR(count('F'), 600, 1) << hz << " Hz: refreshes with no step due present nothing";
+        EXPECT_EQ(count('T'), 16) << hz << " Hz";
+        const int before = StepsTaken(run.saver);
+        run.loop.Service(refresh(15));  // the tab was hidden for five seconds
+        EXPECT_EQ(StepsTaken(run.saver) - before, kMostStepsAtOnce) << hz << " Hz";
+        EXPECT_EQ(count('T'), 17) << hz << " Hz: one of the ticks due comes";
+        run.host.log.clear();
+        run.loop.Repaint();
+        run.loop.Service(refresh(15.001));  // no step due yet
+        EXPECT_EQ(run.host.log, "W") << hz << " Hz";
+    }
+}
+
 TEST(RunLoop, EndsWhenToldOrWhenTheSaverStopsAndEndsTheSaver) {
     LoopRun told(RunTiming::ForRefresh(60), 1000);
     told.host.duringWait = [](FakeHost& h) {
