@@ -55,17 +55,16 @@ EMSCRIPTEN_KEEPALIVE int quorvel_start(int width, int height, double scale, int 
     return 1;
 }
 
+// Taken at the next frame, after which quorvel_width() and quorvel_height() give the canvas's new size.
 EMSCRIPTEN_KEEPALIVE void quorvel_resize(int width, int height, double scale) {
-    Page& page = ThePage();
-    if (!page.saver) return;
-    page.saver->Resize(width, height, scale);
-    FitCanvas(page);
+    if (Page& page = ThePage(); page.saver) page.saver->Resize(width, height, scale);
 }
 
 // What is due by `now`; the number of rectangles of quorvel_pixels() to put, 0 when nothing changed.
 EMSCRIPTEN_KEEPALIVE int quorvel_frame(double nowMilliseconds) {
     Page& page = ThePage();
     if (!page.saver || !page.saver->Advance(nowMilliseconds / 1000)) return 0;
+    FitCanvas(page);
     const FrameView frame = page.saver->Frame();
     return page.canvas.Convert(frame.pixels, frame.pitch, frame.changed);
 }

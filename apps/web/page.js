@@ -48,7 +48,12 @@
       return true;
     }
 
-    frame(time) { this.put(this.module._quorvel_frame(time)); }
+    // A new size is taken with the frame, which the module then presents whole.
+    frame(time) {
+      const count = this.module._quorvel_frame(time);
+      if (count > 0) this.fit();
+      this.put(count);
+    }
     repaint() { this.put(this.module._quorvel_repaint()); }
 
     resize() {
@@ -56,16 +61,14 @@
       if (now.width === before.width && now.height === before.height && now.scale === before.scale) return;
       this.device = now;
       this.module._quorvel_resize(now.width, now.height, now.scale);
-      this.fit();  // a canvas of a new size is blank until the next frame, which the module draws whole
     }
 
     // The canvas takes the size of the frame the module draws for the device's size and scale.
     fit() {
       const width = this.module._quorvel_width(), height = this.module._quorvel_height();
-      if (this.canvas.width !== width || this.canvas.height !== height) {
-        this.canvas.width = width;
-        this.canvas.height = height;
-      }
+      if (this.canvas.width === width && this.canvas.height === height) return;
+      this.canvas.width = width;
+      this.canvas.height = height;
       this.image = null;
     }
 

@@ -1,14 +1,14 @@
-// The saver as the page drives it. A browser cannot be kept waiting: the page calls in once per animation
-// frame, and each call does what has fallen due by then (timer ticks, at most one frame) and returns. This is
-// the one place that drives the saver; everything else of the page only presents what it drew.
+// The saver as the page drives it, through the run loop every program shares. A browser cannot be kept waiting:
+// the page calls in at each animation frame, and the loop does what has fallen due by then (ticks, steps, at
+// most one frame) and returns. Presenting here only notes what changed; the page converts and puts it.
 #pragma once
 
 #include <span>
 
 #include "image/bmp_image.h"
 #include "saver/changed_area.h"
-#include "saver/frame_pacer.h"
 #include "saver/random_source.h"
+#include "saver/run_loop.h"
 #include "saver/saver.h"
 #include "settings/settings.h"
 
@@ -22,7 +22,7 @@ struct FrameView {
     std::span<const PresentRect> changed;
 };
 
-class WebSaver {
+class WebSaver final : public FrameHost {
 public:
     // For a canvas of width x height device pixels at `scale` device pixels to the page's pixel.
     WebSaver(const Settings& settings, const Image& cyanSheet, const Image& greenSheet, int width, int height,
@@ -31,9 +31,9 @@ public:
     WebSaver(const WebSaver&) = delete;
     WebSaver& operator=(const WebSaver&) = delete;
 
-    // Whatever is due by `now` (seconds on the page's steady clock); true when a frame was drawn.
+    // Whatever is due by `now` (seconds on the page's steady clock); true when a frame was presented.
     bool Advance(double now);
-    // The canvas took another size or scale; the crawlers carry on along their paths.
+    // The canvas took another size or scale, taken at the next frame; the crawlers carry on along their paths.
     void Resize(int width, int height, double scale);
     FrameView Frame() const;
 
@@ -46,14 +46,16 @@ private:
     static Size FrameSize(int width, int height, double scale);
     static PictureBox Box(Size size) { return {nullptr, double(size.width), double(size.height)}; }
 
-    Size size_;
+    void ApplyResize() override;
+    void Present(PresentScope scope) override;
+
+    Size size_, newSize_;
     Saver saver_;
-    FramePacer pacer_ = FramePacer::ForRefresh(kFallbackRefreshHz);
-    std::span<const PresentRect> changed_;
     TimeOfDayRandom random_;
-    bool started_ = false;
-    bool resized_ = false;
-    double nextTick_ = 0;
+    RunLoop loop_;
+    std::span<const PresentRect> changed_;
+    PresentRect whole_{};
+    bool started_ = false, presented_ = false;
 };
 
 }  // namespace quorvel::web
