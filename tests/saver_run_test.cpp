@@ -8,6 +8,7 @@
 #include <cstring>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "seam/portable/test_hooks.h"
@@ -283,6 +284,57 @@ TEST(Saver, PresentingTheChangesOrRepaintingLeavesTheVisibleFrame) {
     EXPECT_TRUE(std::all_of(cyanBuffer.GetPointer(), cyanBuffer.GetPointer() + cyanBuffer.GetImageSize(),
                             [](uint8_t v) { return v == 0; }))
         << "the cyan buffer was drawn";
+}
+
+// On a scaled display the crawlers take the paths they would take on an unscaled one that many times smaller,
+// monitors and timer included, and only the drawing is magnified: every part at f times the place and the scale.
+TEST(Saver, AScaledDisplayMagnifiesTheDrawingAndNotThePaths) {
+    struct Run {
+        explicit Run(float f)
+            : saver(kDefaults, Display(static_cast<int>(320 * f), static_cast<int>(240 * f)), Cyan(), Green(),
+                    std::vector<ScreenRect>{{0, 0, int(200 * f), int(240 * f)}, {int(200 * f), 0, int(320 * f), int(100 * f)}},
+                    DrawnBuffers::kBoth, f) {
+            for (int frame = 0; frame < 700; ++frame) {
+                if (frame % 36 == 0) saver.Tick(random);
+                saver.Frame();
+            }
+        }
+        Saver saver;
+        SeededRandom random{7};
+    };
+    const Run plain(1);
+    const std::vector<SegmentBlit> plainBlits = plain.saver.FrameBlits();
+    ASSERT_GT(plainBlits.size(), 20u) << "the crawlers are in view";
+    for (const float f : {2.0f, 1.5f}) {
+        Run scaled(f);
+        const SaverCoreTestAccess a(const_cast<Saver&>(plain.saver)), b(scaled.saver);
+        for (int i = 0; i < 2; ++i) {
+            const Crawler &p = a.Crawlers[i], &q = b.Crawlers[i];
+            EXPECT_TRUE(std::equal(p.Trail.begin(), p.Trail.end(), q.Trail.begin(), q.Trail.end(),
+                                   [](auto& u, auto& v) { return u.X == v.X && u.Y == v.Y && u.Heading == v.Heading; }))
+                << "f " << f << ", crawler " << i << ": the path differs";
+            EXPECT_EQ(std::tuple(p.Head, p.TurnRate, p.TargetTurnRate, p.TargetX, p.TargetY),
+                      std::tuple(q.Head, q.TurnRate, q.TargetTurnRate, q.TargetX, q.TargetY))
+                << "f " << f << ", crawler " << i;
+            EXPECT_NEAR(scaled.saver.Target(i).X, plain.saver.Target(i).X * f, 1) << "targets are told in pixels";
+        }
+        const std::vector<SegmentBlit> blits = scaled.saver.FrameBlits();
+        ASSERT_EQ(blits.size(), plainBlits.size()) << "f " << f;
+        for (size_t k = 0; k < blits.size(); ++k) {
+            const SegmentBlit &u = plainBlits[k], &v = blits[k];
+            EXPECT_EQ(v.Zoom, u.Zoom * f) << "f " << f << ", part " << k;
+            EXPECT_EQ(v.Angle, u.Angle);
+            EXPECT_NEAR(v.DestLeft + v.DestPivotX, (u.DestLeft + u.DestPivotX) * f, f) << "f " << f << ", part " << k;
+            EXPECT_NEAR(v.DestTop + v.DestPivotY, (u.DestTop + u.DestPivotY) * f, f) << "f " << f << ", part " << k;
+        }
+        scaled.saver.Draw();
+        const_cast<Saver&>(plain.saver).Draw();
+        auto lit = [](const Saver& saver) {
+            const PixelView v = saver.Visible();
+            return std::count_if(v.Pixels, v.Pixels + v.Pitch * v.Height, [](uint8_t p) { return p != 0; });
+        };
+        EXPECT_NEAR(double(lit(scaled.saver)) / double(lit(plain.saver)), f * f, 0.1 * f * f) << "the lit area, f " << f;
+    }
 }
 
 TEST(Saver, EveryPictureLiesWithinItsReachOfThePivot) {

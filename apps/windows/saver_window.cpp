@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "seam/gdi.h"
+#include "host/win32/dpi.h"
 #include "host/win32/frame_clock.h"
 #include "host/win32/handles.h"
 #include "host/win32/message_wait.h"
@@ -143,7 +144,9 @@ void SaverWindow::SetUpSurfaces() {
     Image cyan, green;
     LoadPictureResource(instance_, IDR_SHEET_CYAN, cyan);
     LoadPictureResource(instance_, IDR_SHEET_GREEN, green);
-    saver_.emplace(settings_, Display(), cyan, green, screen_.monitors);
+    // Scaled by the primary monitor's DPI: being DPI aware, the window gets no magnification from Windows.
+    saver_.emplace(settings_, Display(), cyan, green, screen_.monitors, DrawnBuffers::kBoth,
+                   static_cast<float>(PrimaryMonitorScale()));
 }
 
 // The window and its drawing area cover every monitor, from the virtual screen's top-left corner (negative

@@ -23,6 +23,7 @@
 #include "host/x11/monitors.h"
 #include "apps/x11/options.h"
 #include "host/x11/presenter.h"
+#include "host/x11/scale.h"
 #include "host/x11/x_errors.h"
 #include "saver/run_loop.h"
 
@@ -104,7 +105,8 @@ class Shell final : public RunHost {
 public:
     Shell(Display* display, const DrawTarget& target, const Settings& settings, const Image& cyan, const Image& green)
         : display_(display), target_(target), presenter_(display, target.window, target.visual, target.depth),
-          saver_(settings, Box(target.width, target.height), cyan, green, Monitors(), DrawnBuffers::kVisibleOnly),
+          saver_(settings, Box(target.width, target.height), cyan, green, Monitors(), DrawnBuffers::kVisibleOnly,
+                 static_cast<float>(ScaleForXftDpi(XGetDefault(display, "Xft", "dpi")))),
           loop_(*this, RunTiming::ForRefresh(RefreshRate(display, target.window)), saver_, random_) {}
 
     // False when nothing can be presented in this window's format.

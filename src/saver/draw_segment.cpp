@@ -51,7 +51,7 @@ std::optional<SegmentBlit> PlanSegment(int16_t x, int16_t y, float heading, int1
 
 std::optional<SegmentBlit> SaverCore::PlanDrawnSegment(int16_t x, int16_t y, float heading, int16_t kind,
                                                        float scale) const {
-    auto blit = PlanSegment(x, y, heading, kind, scale, DisplayWidth, DisplayHeight);
+    auto blit = PlanSegment(x, y, heading, kind, scale, FrameWidth, FrameHeight);
     if (!blit) return blit;
     // Index 0 is never drawn, so the picture's box can shrink to its other pixels; the pivot stays where it is
     // on the sheet, and every sample lands where it did. Only for the sheets the boxes were found on.
@@ -69,18 +69,20 @@ std::optional<SegmentBlit> SaverCore::PlanDrawnSegment(int16_t x, int16_t y, flo
 }
 
 void SaverCore::DrawSegment(int16_t x, int16_t y, float heading, int16_t kind, float scale) {
-    const auto blit = PlanDrawnSegment(x, y, heading, kind, scale);
-    if (!blit) return;
-    drawn_.Mark(blit->DestLeft, blit->DestTop, blit->DestWidth, blit->DestHeight);
-    if (blit->SrcWidth == 0) return;  // a picture with nothing but index 0
+    if (const auto blit = PlanDrawnSegment(x, y, heading, kind, scale)) DrawBlit(*blit);
+}
+
+void SaverCore::DrawBlit(const SegmentBlit& blit) {
+    drawn_.Mark(blit.DestLeft, blit.DestTop, blit.DestWidth, blit.DestHeight);
+    if (blit.SrcWidth == 0) return;  // a picture with nothing but index 0
     // Both buffers get the same geometry, each from its own sheet.
     for (int sheet = drawn1_ ? 0 : 2; sheet < 4; sheet += 2) {
         Tavrin_C* source = Surfaces[sheet].get();
         Tavrin_C* frame = Surfaces[sheet + 1].get();
         if (!source || !frame) continue;
-        frame->ScaleRotate(*source, blit->DestLeft, blit->DestTop, blit->DestPivotX, blit->DestPivotY, blit->DestWidth,
-                           blit->DestHeight, blit->SrcLeft, blit->SrcTop, blit->SrcPivotX, blit->SrcPivotY,
-                           blit->SrcWidth, blit->SrcHeight, blit->Angle, blit->Zoom, blit->Key);
+        frame->ScaleRotate(*source, blit.DestLeft, blit.DestTop, blit.DestPivotX, blit.DestPivotY, blit.DestWidth,
+                           blit.DestHeight, blit.SrcLeft, blit.SrcTop, blit.SrcPivotX, blit.SrcPivotY,
+                           blit.SrcWidth, blit.SrcHeight, blit.Angle, blit.Zoom, blit.Key);
     }
 }
 

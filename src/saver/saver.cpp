@@ -51,9 +51,10 @@ PictureBox SheetPicture::Box() const {
 }
 
 Saver::Saver(const Settings& settings, const PictureBox& display, const Image& cyanSheet, const Image& greenSheet,
-             std::span<const ScreenRect> monitors, DrawnBuffers drawn)
+             std::span<const ScreenRect> monitors, DrawnBuffers drawn, float displayScale)
     : core_(settings) {
     core_.SetDrawnBuffers(drawn);
+    core_.SetDisplayScale(displayScale);
     sheets_[0].Load(cyanSheet);
     sheets_[1].Load(greenSheet);
     core_.SetMonitors(monitors);

@@ -39,9 +39,12 @@ public:
     // Form_Load and Form_Activate up to the loop: rings at their starting points, surfaces set up for
     // `display`, the body built. A sheet that cannot be loaded leaves its crawler's pictures blank. The display
     // may span several monitors (where they lie on it; none means it is one); targets stay on them. A program
-    // that shows only the visible buffer has only that one drawn.
+    // that shows only the visible buffer has only that one drawn. On a scaled display (`displayScale` above 1,
+    // dpi / 96) the crawlers move on a display that many times smaller and are drawn magnified, so they look on
+    // it as they would on an unscaled one; 1 draws every pixel as an unscaled display has it.
     Saver(const Settings& settings, const PictureBox& display, const Image& cyanSheet, const Image& greenSheet,
-          std::span<const ScreenRect> monitors = {}, DrawnBuffers drawn = DrawnBuffers::kBoth);
+          std::span<const ScreenRect> monitors = {}, DrawnBuffers drawn = DrawnBuffers::kBoth,
+          float displayScale = 1);
 
     // One pass of the animation loop: clear, draw both crawlers, move both heads.
     void Frame() { core_.RunFrame(); }
@@ -76,7 +79,7 @@ public:
     void SetCourse(int crawler, float turnRate, std::optional<ScreenPoint> target = std::nullopt) {
         core_.SetCourse(crawler, turnRate, target);
     }
-    // Where crawler 0 or 1 is heading, in display pixels.
+    // Where crawler 0 or 1 is heading, in display pixels (those of the frame buffers).
     ScreenPoint Target(int crawler) const { return core_.Target(crawler); }
 
     // For measuring: how frames are cleared, the blits the next Draw makes, and a sheet's pixels as grabbed

@@ -47,16 +47,22 @@ SaverCore::SaverCore(const Settings& settings) : settings_(SanitizeSettings(sett
     for (Crawler& crawler : Crawlers) crawler.Trail.resize(static_cast<size_t>(length));
 }
 
+int16_t SaverCore::Unscaled(double pixels) const {
+    const double across = scale_ == 1 ? pixels : std::nearbyint(pixels / scale_);
+    return static_cast<int16_t>(std::clamp<double>(across, INT16_MIN, INT16_MAX));
+}
+
 void SaverCore::FillTrails(int width, int height) {
+    const int w = Unscaled(width), h = Unscaled(height);
     const TrailPoint start1{static_cast<float>(-kStartOffset), static_cast<float>(-kStartOffset), 0};
-    const TrailPoint start2{static_cast<float>(width + kStartOffset), static_cast<float>(height + kStartOffset), 0};
+    const TrailPoint start2{static_cast<float>(w + kStartOffset), static_cast<float>(h + kStartOffset), 0};
     std::fill(Crawlers[0].Trail.begin(), Crawlers[0].Trail.end(), start1);
     std::fill(Crawlers[1].Trail.begin(), Crawlers[1].Trail.end(), start2);
 }
 
 void SaverCore::ActivateDisplay(const PictureBox& display, const PictureBox& source0, const PictureBox& source1) {
-    if (const auto w = ToInt16(display.scaleWidth)) DisplayWidth = *w;
-    if (const auto h = ToInt16(display.scaleHeight)) DisplayHeight = *h;
+    if (const auto w = ToInt16(display.scaleWidth)) FrameWidth = *w, DisplayWidth = Unscaled(*w);
+    if (const auto h = ToInt16(display.scaleHeight)) FrameHeight = *h, DisplayHeight = Unscaled(*h);
     for (Crawler& crawler : Crawlers) {
         crawler.TargetX = static_cast<int16_t>(DisplayWidth / 2);
         crawler.TargetY = static_cast<int16_t>(DisplayHeight / 2);
@@ -102,8 +108,10 @@ void SaverCore::ResizeDisplay(const PictureBox& display) {
     const auto width = ToInt16(display.scaleWidth);
     const auto height = ToInt16(display.scaleHeight);
     if (!width || !height) return;
-    DisplayWidth = *width;
-    DisplayHeight = *height;
+    FrameWidth = *width;
+    FrameHeight = *height;
+    DisplayWidth = Unscaled(*width);
+    DisplayHeight = Unscaled(*height);
     for (Crawler& crawler : Crawlers) {
         crawler.TargetX = std::clamp<int16_t>(crawler.TargetX, 0, DisplayWidth);
         crawler.TargetY = std::clamp<int16_t>(crawler.TargetY, 0, DisplayHeight);
@@ -121,7 +129,9 @@ void SaverCore::ResizeDisplay(const PictureBox& display) {
 }
 
 void SaverCore::SetMonitors(std::span<const ScreenRect> monitors) {
-    Monitors.assign(monitors.begin(), monitors.end());
+    Monitors.clear();
+    for (const ScreenRect& m : monitors)
+        Monitors.push_back({Unscaled(m.Left), Unscaled(m.Top), Unscaled(m.Right), Unscaled(m.Bottom)});
     PlaceTargets();
 }
 
@@ -220,10 +230,16 @@ void BodyWalk::StepBack(float scale) {
     entry_ = static_cast<int16_t>(Wrapped(entry_ - step, length_));
 }
 
+// The ring and the parts' scales stay on the crawlers' display; only here do they meet the frame buffers.
+std::optional<SegmentBlit> SaverCore::PlanPart(const TrailPoint& point, const SegmentRec& part) const {
+    const auto x = ToInt16(point.X * scale_);
+    const auto y = ToInt16(point.Y * scale_);
+    if (!x || !y) return std::nullopt;
+    return PlanDrawnSegment(*x, *y, point.Heading, part.Kind, part.Scale * scale_);
+}
+
 void SaverCore::DrawCrawlerPart(const TrailPoint& point, const SegmentRec& part) {
-    const auto x = ToInt16(point.X);
-    const auto y = ToInt16(point.Y);
-    if (x && y) DrawSegment(*x, *y, point.Heading, part.Kind, part.Scale);
+    if (const auto blit = PlanPart(point, part)) DrawBlit(*blit);
 }
 
 template <typename PerPart>
@@ -257,10 +273,7 @@ std::vector<SegmentBlit> SaverCore::FrameBlits() const {
     std::vector<SegmentBlit> blits;
     int16_t index = 0;
     WalkBodies(index, [&](const TrailPoint& point, const SegmentRec& part) {
-        const auto x = ToInt16(point.X);
-        const auto y = ToInt16(point.Y);
-        if (!x || !y) return;
-        const auto blit = PlanDrawnSegment(*x, *y, point.Heading, part.Kind, part.Scale);
+        const auto blit = PlanPart(point, part);
         if (blit && blit->SrcWidth > 0) blits.push_back(*blit);
     });
     return blits;
@@ -321,15 +334,21 @@ PixelView SaverCore::View(const Tavrin_C* surface) {
 
 void SaverCore::CopyVisibleTo(plat::Dc dc) const {
     if (Surfaces[3] && Surfaces[3]->GetDC())
-        plat::BitBlt(dc, 0, 0, DisplayWidth, DisplayHeight, Surfaces[3]->GetDC(), 0, 0, plat::kSrcCopy);
+        plat::BitBlt(dc, 0, 0, FrameWidth, FrameHeight, Surfaces[3]->GetDC(), 0, 0, plat::kSrcCopy);
 }
 
 void SaverCore::SetCourse(int crawler, float turnRate, std::optional<ScreenPoint> target) {
     Crawler& c = Crawlers[crawler == 0 ? 0 : 1];
     c.TurnRate = c.TargetTurnRate = turnRate;
     if (!target) return;
-    c.TargetX = target->X;
-    c.TargetY = target->Y;
+    c.TargetX = Unscaled(target->X);
+    c.TargetY = Unscaled(target->Y);
+}
+
+ScreenPoint SaverCore::Target(int crawler) const {
+    const Crawler& c = Crawlers[crawler == 0 ? 0 : 1];
+    const auto scaled = [this](int16_t v) { return ToInt16(v * scale_).value_or(v); };
+    return {scaled(c.TargetX), scaled(c.TargetY)};
 }
 
 void SaverCore::Timer2_Timer(RandomSource& random) {

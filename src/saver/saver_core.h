@@ -134,8 +134,15 @@ public:
     SaverCore(const SaverCore&) = delete;
     SaverCore& operator=(const SaverCore&) = delete;
 
+    // How many pixels of the frame buffers a pixel of the crawlers' display takes: the display's scaling, 1 and
+    // up. The crawlers move on a display that many times smaller and are drawn magnified, so they keep their size
+    // and pace beside everything else a scaled desktop shows. Set before the display.
+    void SetDisplayScale(float scale) { scale_ = scale >= 1 ? scale : 1; }
+    // A length in frame-buffer pixels on the crawlers' display.
+    int16_t Unscaled(double pixels) const;
+
     // Form_Load's share: every ring entry at the crawler's starting point beyond its corner of a
-    // width x height display.
+    // width x height display, in frame-buffer pixels.
     void FillTrails(int width, int height);
 
     // Form_Activate up to the loop: display size, centred targets, the four surfaces, their pitches.
@@ -143,7 +150,7 @@ public:
     void SetUpSurfaces(const PictureBox& display, const PictureBox& source0, const PictureBox& source1);
     // The display took another size: new frame buffers of that size, targets kept on it.
     void ResizeDisplay(const PictureBox& display);
-    // Where the monitors lie on the display; the targets move onto them.
+    // Where the monitors lie on the display, in frame-buffer pixels; the targets move onto them.
     void SetMonitors(std::span<const ScreenRect> monitors);
     void TearDownSurfaces();
 
@@ -188,18 +195,17 @@ public:
     // Surface 3 into `dc` at its top-left corner, for a window asked to print itself.
     void CopyVisibleTo(plat::Dc dc) const;
 
+    // One part at (x, y) of the frame buffers, its scale already magnified.
     void DrawSegment(int16_t x, int16_t y, float heading, int16_t kind, float scale);
     // The blit DrawSegment makes for a part, its source box already shrunk to the picture's drawn pixels.
     std::optional<SegmentBlit> PlanDrawnSegment(int16_t x, int16_t y, float heading, int16_t kind,
                                                 float scale) const;
     void Timer2_Timer(RandomSource& random);
     void Form_QueryUnload() { Running = 0; }
-    // For a picture: a crawler's turn rate and the rate it drifts to, and where it steers when given.
+    // For a picture: a crawler's turn rate and the rate it drifts to, and where it steers when given (in
+    // frame-buffer pixels, as Target answers).
     void SetCourse(int crawler, float turnRate, std::optional<ScreenPoint> target);
-    ScreenPoint Target(int crawler) const {
-        const Crawler& c = Crawlers[crawler == 0 ? 0 : 1];
-        return {c.TargetX, c.TargetY};
-    }
+    ScreenPoint Target(int crawler) const;
 
     int TrailLength() const { return static_cast<int>(Crawlers[0].Trail.size()); }
 
@@ -207,7 +213,10 @@ private:
     friend struct SaverCoreTestAccess;
 
     void SetUpFrame(int index, const PictureBox& display);
+    // The blit of a part where the ring holds it, magnified by the display scale; empty for nothing to draw.
+    std::optional<SegmentBlit> PlanPart(const TrailPoint& point, const SegmentRec& part) const;
     void DrawCrawlerPart(const TrailPoint& point, const SegmentRec& part);
+    void DrawBlit(const SegmentBlit& blit);
     // Calls perPart(point, part) for every part of both crawlers in drawing order, `index` the loop variable.
     template <typename PerPart>
     void WalkBodies(int16_t& index, PerPart&& perPart) const;
@@ -228,8 +237,11 @@ private:
     std::array<int16_t, 4> SurfacePitch{};
     std::array<SurfaceByteArray, 4> SurfaceBytes;
     std::array<uintptr_t, 4> SavedArrayData{};
-    int16_t DisplayWidth = 0;
+    int16_t DisplayWidth = 0;  // the display the crawlers move on: the frame buffers' size over the scale
     int16_t DisplayHeight = 0;
+    int16_t FrameWidth = 0;  // the frame buffers' size, in pixels
+    int16_t FrameHeight = 0;
+    float scale_ = 1;
     int16_t Running = 0;
 
     std::array<Crawler, 2> Crawlers;   // crawler 1, then crawler 2
