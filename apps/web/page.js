@@ -36,14 +36,14 @@
     }
 
     static deviceSize() {
-      const scale = window.devicePixelRatio || 1;
-      return { width: Math.round(window.innerWidth * scale), height: Math.round(window.innerHeight * scale), scale };
+      const ratio = window.devicePixelRatio || 1;
+      return { width: Math.round(window.innerWidth * ratio), height: Math.round(window.innerHeight * ratio), ratio };
     }
 
     // A new saver with these slider positions; false when the module cannot make one.
     start(positions) {
-      const { width, height, scale } = this.device;
-      if (!this.module._quorvel_start(width, height, scale, ...positions)) return false;
+      const { width, height, ratio } = this.device;
+      if (!this.module._quorvel_start(width, height, ratio, ...positions)) return false;
       this.fit();
       return true;
     }
@@ -58,12 +58,12 @@
 
     resize() {
       const now = Display.deviceSize(), before = this.device;
-      if (now.width === before.width && now.height === before.height && now.scale === before.scale) return;
+      if (now.width === before.width && now.height === before.height && now.ratio === before.ratio) return;
       this.device = now;
-      this.module._quorvel_resize(now.width, now.height, now.scale);
+      this.module._quorvel_resize(now.width, now.height, now.ratio);
     }
 
-    // The canvas takes the size of the frame the module draws for the device's size and scale.
+    // The canvas takes the size of the frame the module draws for the device's size and pixel ratio.
     fit() {
       const width = this.module._quorvel_width(), height = this.module._quorvel_height();
       if (this.canvas.width === width && this.canvas.height === height) return;

@@ -5,21 +5,29 @@
 #include <cmath>
 #include <utility>
 
+#include "base/display_scale.h"
+
 namespace quorvel::web {
+namespace {
+
+// A page zoomed out below a ratio of 1 keeps the crawlers at their own pixel size rather than shrinking them.
+double ScaleForRatio(double ratio) { return ScaleForDpi(ratio * kBaseDpi); }
+
+}  // namespace
 
 // The browser paces the animation frames to the display, so every one may bring a frame; the loop draws only
 // those that a step fell due by.
 WebSaver::WebSaver(const Settings& settings, const Image& cyanSheet, const Image& greenSheet, int width,
-                   int height, double scale)
-    : size_(FrameSize(width, height, scale)),
+                   int height, double ratio)
+    : scale_(ScaleForRatio(ratio)),
+      size_(FrameSize(width, height, ratio)),
       newSize_(size_),
-      saver_(settings, Box(size_), cyanSheet, greenSheet, {}, DrawnBuffers::kVisibleOnly),
+      saver_(settings, Box(size_), cyanSheet, greenSheet, {}, DrawnBuffers::kVisibleOnly, static_cast<float>(scale_)),
       loop_(*this, RunTiming{0.0}, saver_, random_) {}
 
-WebSaver::Size WebSaver::FrameSize(int width, int height, double scale) {
-    // A page zoomed out below 1 keeps the crawlers at their own pixel size rather than shrinking them.
-    if (!(scale >= 1)) scale = 1;  // NaN too
-    const auto across = [scale](int pixels) { return std::max(1, static_cast<int>(std::lround(pixels / scale))); };
+WebSaver::Size WebSaver::FrameSize(int width, int height, double ratio) const {
+    const double factor = scale_ / ScaleForRatio(ratio);
+    const auto across = [factor](int pixels) { return std::max(1, static_cast<int>(std::lround(pixels * factor))); };
     return {across(width), across(height)};
 }
 
@@ -30,8 +38,8 @@ bool WebSaver::Advance(double now) {
     return presented_;
 }
 
-void WebSaver::Resize(int width, int height, double scale) {
-    newSize_ = FrameSize(width, height, scale);
+void WebSaver::Resize(int width, int height, double ratio) {
+    newSize_ = FrameSize(width, height, ratio);
     if (newSize_.width == size_.width && newSize_.height == size_.height) return;
     loop_.Resize();
     loop_.Repaint();  // a canvas of a new size is blank: the next refresh brings a frame whether a step is due or not

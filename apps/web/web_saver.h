@@ -24,31 +24,34 @@ struct FrameView {
 
 class WebSaver final : public FrameHost {
 public:
-    // For a canvas of width x height device pixels at `scale` device pixels to the page's pixel.
+    // For a canvas of width x height device pixels at `ratio` device pixels to the page's pixel, drawn as on a
+    // display scaled that much.
     WebSaver(const Settings& settings, const Image& cyanSheet, const Image& greenSheet, int width, int height,
-             double scale);
+             double ratio);
     ~WebSaver() { saver_.End(); }
     WebSaver(const WebSaver&) = delete;
     WebSaver& operator=(const WebSaver&) = delete;
 
     // Whatever is due by `now` (seconds on the page's steady clock); true when a frame was presented.
     bool Advance(double now);
-    // The canvas took another size or scale, taken at the next frame; the crawlers carry on along their paths.
-    void Resize(int width, int height, double scale);
+    // The canvas took another size or ratio, taken at the next frame; the crawlers carry on along their paths.
+    void Resize(int width, int height, double ratio);
     FrameView Frame() const;
 
 private:
     struct Size {
         int width, height;
     };
-    // The frame buffers' size for the canvas: the saver draws at the page's pixels and the canvas is shown
-    // magnified by the scale, until the core draws magnified itself.
-    static Size FrameSize(int width, int height, double scale);
+    // The frame buffers for a canvas of width x height device pixels at `ratio`: its device pixels while the
+    // ratio is the one the saver was made for, its page pixels at that scale after the ratio changed (the
+    // browser shows them magnified or reduced to the window) until the page makes a saver for the new one.
+    Size FrameSize(int width, int height, double ratio) const;
     static PictureBox Box(Size size) { return {nullptr, double(size.width), double(size.height)}; }
 
     void ApplyResize() override;
     void Present(PresentScope scope) override;
 
+    double scale_;  // the display scale the saver draws at
     Size size_, newSize_;
     Saver saver_;
     TimeOfDayRandom random_;
