@@ -25,7 +25,7 @@ Page& ThePage() {
     return page;
 }
 
-// The canvas follows the frame's size, which the saver chooses for the device size and scale.
+// The canvas follows the frame's size, which the saver chooses for the device size and pixel ratio.
 void FitCanvas(Page& page) {
     const FrameView frame = page.saver->Frame();
     if (frame.width != page.canvas.Width() || frame.height != page.canvas.Height())
@@ -41,7 +41,7 @@ extern "C" {
 
 // A new saver with these slider positions for a canvas of width x height; false when the sheets it carries do
 // not decode.
-EMSCRIPTEN_KEEPALIVE int quorvel_start(int width, int height, double scale, int size, int length, int speed) {
+EMSCRIPTEN_KEEPALIVE int quorvel_start(int width, int height, double ratio, int size, int length, int speed) {
     Page& page = ThePage();
     if (!page.sheetsDecoded)
         page.sheetsDecoded = quorvel::DecodeBmp(kCyanSheetBmp, page.cyan) && quorvel::DecodeBmp(kGreenSheetBmp, page.green);
@@ -49,23 +49,22 @@ EMSCRIPTEN_KEEPALIVE int quorvel_start(int width, int height, double scale, int 
     page.saver.reset();  // its buffers go before the next one's are made
     const quorvel::Settings settings = SettingsFromPositions(static_cast<int16_t>(size), static_cast<int16_t>(length),
                                                              static_cast<int16_t>(speed));
-    page.saver = std::make_unique<WebSaver>(settings, page.cyan, page.green, width, height, scale);
+    page.saver = std::make_unique<WebSaver>(settings, page.cyan, page.green, width, height, ratio);
     page.canvas.Resize(0, 0);
     FitCanvas(page);
     return 1;
 }
 
-EMSCRIPTEN_KEEPALIVE void quorvel_resize(int width, int height, double scale) {
-    Page& page = ThePage();
-    if (!page.saver) return;
-    page.saver->Resize(width, height, scale);
-    FitCanvas(page);
+// Taken at the next frame, after which quorvel_width() and quorvel_height() give the canvas's new size.
+EMSCRIPTEN_KEEPALIVE void quorvel_resize(int width, int height, double ratio) {
+    if (Page& page = ThePage(); page.saver) page.saver->Resize(width, height, ratio);
 }
 
 // What is due by `now`; the number of rectangles of quorvel_pixels() to put, 0 when nothing changed.
 EMSCRIPTEN_KEEPALIVE int quorvel_frame(double nowMilliseconds) {
     Page& page = ThePage();
     if (!page.saver || !page.saver->Advance(nowMilliseconds / 1000)) return 0;
+    FitCanvas(page);
     const FrameView frame = page.saver->Frame();
     return page.canvas.Convert(frame.pixels, frame.pitch, frame.changed);
 }

@@ -36,36 +36,39 @@
     }
 
     static deviceSize() {
-      const scale = window.devicePixelRatio || 1;
-      return { width: Math.round(window.innerWidth * scale), height: Math.round(window.innerHeight * scale), scale };
+      const ratio = window.devicePixelRatio || 1;
+      return { width: Math.round(window.innerWidth * ratio), height: Math.round(window.innerHeight * ratio), ratio };
     }
 
     // A new saver with these slider positions; false when the module cannot make one.
     start(positions) {
-      const { width, height, scale } = this.device;
-      if (!this.module._quorvel_start(width, height, scale, ...positions)) return false;
+      const { width, height, ratio } = this.device;
+      if (!this.module._quorvel_start(width, height, ratio, ...positions)) return false;
       this.fit();
       return true;
     }
 
-    frame(time) { this.put(this.module._quorvel_frame(time)); }
+    // A new size is taken with the frame, which the module then presents whole.
+    frame(time) {
+      const count = this.module._quorvel_frame(time);
+      if (count > 0) this.fit();
+      this.put(count);
+    }
     repaint() { this.put(this.module._quorvel_repaint()); }
 
     resize() {
       const now = Display.deviceSize(), before = this.device;
-      if (now.width === before.width && now.height === before.height && now.scale === before.scale) return;
+      if (now.width === before.width && now.height === before.height && now.ratio === before.ratio) return;
       this.device = now;
-      this.module._quorvel_resize(now.width, now.height, now.scale);
-      this.fit();  // a canvas of a new size is blank until the next frame, which the module draws whole
+      this.module._quorvel_resize(now.width, now.height, now.ratio);
     }
 
-    // The canvas takes the size of the frame the module draws for the device's size and scale.
+    // The canvas takes the size of the frame the module draws for the device's size and pixel ratio.
     fit() {
       const width = this.module._quorvel_width(), height = this.module._quorvel_height();
-      if (this.canvas.width !== width || this.canvas.height !== height) {
-        this.canvas.width = width;
-        this.canvas.height = height;
-      }
+      if (this.canvas.width === width && this.canvas.height === height) return;
+      this.canvas.width = width;
+      this.canvas.height = height;
       this.image = null;
     }
 

@@ -1,57 +1,61 @@
-// Driving the saver from the page's animation frames: the timer every 600 ms and frames paced to 60 a second.
+// The page's host for the run loop: the canvas's size taken between frames, and presents noted for the page.
 #include "apps/web/web_saver.h"
 
 #include <algorithm>
 #include <cmath>
 #include <utility>
 
+#include "base/display_scale.h"
+
 namespace quorvel::web {
 namespace {
 
-constexpr double kTimer2Seconds = 0.6;
-// Animation frames come at the display's refresh, each a little before or after the pacer's grid; one this
-// close to its deadline counts as due, so that a 60 Hz display does not skip every other frame.
-constexpr double kEarlyFrameSeconds = 0.004;
+// A page zoomed out below a ratio of 1 keeps the crawlers at their own pixel size rather than shrinking them.
+double ScaleForRatio(double ratio) { return ScaleForDpi(ratio * kBaseDpi); }
 
 }  // namespace
 
+// The browser paces the animation frames to the display, so every one may bring a frame; the loop draws only
+// those that a step fell due by.
 WebSaver::WebSaver(const Settings& settings, const Image& cyanSheet, const Image& greenSheet, int width,
-                   int height, double scale)
-    : size_(FrameSize(width, height, scale)), saver_(settings, Box(size_), cyanSheet, greenSheet) {}
+                   int height, double ratio)
+    : scale_(ScaleForRatio(ratio)),
+      size_(FrameSize(width, height, ratio)),
+      newSize_(size_),
+      saver_(settings, Box(size_), cyanSheet, greenSheet, {}, DrawnBuffers::kVisibleOnly, static_cast<float>(scale_)),
+      loop_(*this, RunTiming{0.0}, saver_, random_) {}
 
-WebSaver::Size WebSaver::FrameSize(int width, int height, double scale) {
-    // A page zoomed out below 1 keeps the crawlers at their own pixel size rather than shrinking them.
-    if (!(scale >= 1)) scale = 1;  // NaN too
-    const auto across = [scale](int pixels) { return std::max(1, static_cast<int>(std::lround(pixels / scale))); };
+WebSaver::Size WebSaver::FrameSize(int width, int height, double ratio) const {
+    const double factor = scale_ / ScaleForRatio(ratio);
+    const auto across = [factor](int pixels) { return std::max(1, static_cast<int>(std::lround(pixels * factor))); };
     return {across(width), across(height)};
 }
 
 bool WebSaver::Advance(double now) {
-    if (!started_) {
-        started_ = true;
-        pacer_.Start(now);
-        nextTick_ = now + kTimer2Seconds;
-    }
-    // New buffers are blank: the canvas gets a frame at once rather than black until the next one falls due.
-    if (std::exchange(resized_, false)) pacer_.Start(now);
-    if (now >= nextTick_) {
-        saver_.Tick(random_);
-        nextTick_ = std::max(nextTick_ + kTimer2Seconds, now);
-    }
-    if (!pacer_.Due(now + kEarlyFrameSeconds)) return false;
-    pacer_.Next(now);
-    saver_.Frame();
-    changed_ = saver_.FindChanges();
-    return true;
+    if (!std::exchange(started_, true)) loop_.Start(now);
+    presented_ = false;
+    loop_.Service(now);
+    return presented_;
 }
 
-void WebSaver::Resize(int width, int height, double scale) {
-    const Size size = FrameSize(width, height, scale);
-    if (size.width == size_.width && size.height == size_.height) return;
-    size_ = size;
+void WebSaver::Resize(int width, int height, double ratio) {
+    newSize_ = FrameSize(width, height, ratio);
+    if (newSize_.width == size_.width && newSize_.height == size_.height) return;
+    loop_.Resize();
+    loop_.Repaint();  // a canvas of a new size is blank: the next refresh brings a frame whether a step is due or not
+}
+
+void WebSaver::ApplyResize() {
+    size_ = newSize_;
     changed_ = {};  // the rectangles lived in the buffers that go now
     saver_.Resize(Box(size_));
-    resized_ = true;
+}
+
+void WebSaver::Present(PresentScope scope) {
+    changed_ = saver_.FindChanges();
+    whole_ = {0, 0, size_.width, size_.height};
+    if (scope == PresentScope::kWhole) changed_ = std::span(&whole_, 1);
+    presented_ = true;
 }
 
 FrameView WebSaver::Frame() const {

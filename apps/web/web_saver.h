@@ -1,14 +1,14 @@
-// The saver as the page drives it. A browser cannot be kept waiting: the page calls in once per animation
-// frame, and each call does what has fallen due by then (timer ticks, at most one frame) and returns. This is
-// the one place that drives the saver; everything else of the page only presents what it drew.
+// The saver as the page drives it, through the run loop every program shares. A browser cannot be kept waiting:
+// the page calls in at each animation frame, and the loop does what has fallen due by then (ticks, steps, at
+// most one frame) and returns. Presenting here only notes what changed; the page converts and puts it.
 #pragma once
 
 #include <span>
 
 #include "image/bmp_image.h"
 #include "saver/changed_area.h"
-#include "saver/frame_pacer.h"
 #include "saver/random_source.h"
+#include "saver/run_loop.h"
 #include "saver/saver.h"
 #include "settings/settings.h"
 
@@ -22,38 +22,43 @@ struct FrameView {
     std::span<const PresentRect> changed;
 };
 
-class WebSaver {
+class WebSaver final : public FrameHost {
 public:
-    // For a canvas of width x height device pixels at `scale` device pixels to the page's pixel.
+    // For a canvas of width x height device pixels at `ratio` device pixels to the page's pixel, drawn as on a
+    // display scaled that much.
     WebSaver(const Settings& settings, const Image& cyanSheet, const Image& greenSheet, int width, int height,
-             double scale);
+             double ratio);
     ~WebSaver() { saver_.End(); }
     WebSaver(const WebSaver&) = delete;
     WebSaver& operator=(const WebSaver&) = delete;
 
-    // Whatever is due by `now` (seconds on the page's steady clock); true when a frame was drawn.
+    // Whatever is due by `now` (seconds on the page's steady clock); true when a frame was presented.
     bool Advance(double now);
-    // The canvas took another size or scale; the crawlers carry on along their paths.
-    void Resize(int width, int height, double scale);
+    // The canvas took another size or ratio, taken at the next frame; the crawlers carry on along their paths.
+    void Resize(int width, int height, double ratio);
     FrameView Frame() const;
 
 private:
     struct Size {
         int width, height;
     };
-    // The frame buffers' size for the canvas: the saver draws at the page's pixels and the canvas is shown
-    // magnified by the scale, until the core draws magnified itself.
-    static Size FrameSize(int width, int height, double scale);
+    // The frame buffers for a canvas of width x height device pixels at `ratio`: its device pixels while the
+    // ratio is the one the saver was made for, its page pixels at that scale after the ratio changed (the
+    // browser shows them magnified or reduced to the window) until the page makes a saver for the new one.
+    Size FrameSize(int width, int height, double ratio) const;
     static PictureBox Box(Size size) { return {nullptr, double(size.width), double(size.height)}; }
 
-    Size size_;
+    void ApplyResize() override;
+    void Present(PresentScope scope) override;
+
+    double scale_;  // the display scale the saver draws at
+    Size size_, newSize_;
     Saver saver_;
-    FramePacer pacer_ = FramePacer::ForRefresh(kFallbackRefreshHz);
-    std::span<const PresentRect> changed_;
     TimeOfDayRandom random_;
-    bool started_ = false;
-    bool resized_ = false;
-    double nextTick_ = 0;
+    RunLoop loop_;
+    std::span<const PresentRect> changed_;
+    PresentRect whole_{};
+    bool started_ = false, presented_ = false;
 };
 
 }  // namespace quorvel::web
