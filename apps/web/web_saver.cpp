@@ -11,7 +11,7 @@ namespace quorvel::web {
 namespace {
 
 // A page zoomed out below a ratio of 1 keeps the crawlers at their own pixel size rather than shrinking them.
-double ScaleForRatio(double ratio) { return ScaleForDpi(ratio * kBaseDpi); }
+float ScaleForRatio(double ratio) { return static_cast<float>(ScaleForDpi(ratio * kBaseDpi)); }
 
 }  // namespace
 
@@ -19,17 +19,10 @@ double ScaleForRatio(double ratio) { return ScaleForDpi(ratio * kBaseDpi); }
 // those that a step fell due by.
 WebSaver::WebSaver(const Settings& settings, const Image& cyanSheet, const Image& greenSheet, int width,
                    int height, double ratio)
-    : scale_(ScaleForRatio(ratio)),
-      size_(FrameSize(width, height, ratio)),
+    : size_{std::max(width, 1), std::max(height, 1), ScaleForRatio(ratio)},
       newSize_(size_),
-      saver_(settings, Box(size_), cyanSheet, greenSheet, {}, DrawnBuffers::kVisibleOnly, static_cast<float>(scale_)),
+      saver_(settings, Box(size_), cyanSheet, greenSheet, {}, DrawnBuffers::kVisibleOnly, size_.scale),
       loop_(*this, RunTiming{0.0}, saver_, random_) {}
-
-WebSaver::Size WebSaver::FrameSize(int width, int height, double ratio) const {
-    const double factor = scale_ / ScaleForRatio(ratio);
-    const auto across = [factor](int pixels) { return std::max(1, static_cast<int>(std::lround(pixels * factor))); };
-    return {across(width), across(height)};
-}
 
 bool WebSaver::Advance(double now) {
     if (!std::exchange(started_, true)) loop_.Start(now);
@@ -39,8 +32,8 @@ bool WebSaver::Advance(double now) {
 }
 
 void WebSaver::Resize(int width, int height, double ratio) {
-    newSize_ = FrameSize(width, height, ratio);
-    if (newSize_.width == size_.width && newSize_.height == size_.height) return;
+    newSize_ = {std::max(width, 1), std::max(height, 1), ScaleForRatio(ratio)};
+    if (newSize_.width == size_.width && newSize_.height == size_.height && newSize_.scale == size_.scale) return;
     loop_.Resize();
     loop_.Repaint();  // a canvas of a new size is blank: the next refresh brings a frame whether a step is due or not
 }
@@ -48,7 +41,7 @@ void WebSaver::Resize(int width, int height, double ratio) {
 void WebSaver::ApplyResize() {
     size_ = newSize_;
     changed_ = {};  // the rectangles lived in the buffers that go now
-    saver_.Resize(Box(size_));
+    saver_.Resize(Box(size_), {}, size_.scale);
 }
 
 void WebSaver::Present(PresentScope scope) {

@@ -39,19 +39,16 @@ public:
     FrameView Frame() const;
 
 private:
+    // The canvas's device pixels and the display scale the saver draws them at.
     struct Size {
         int width, height;
+        float scale;
     };
-    // The frame buffers for a canvas of width x height device pixels at `ratio`: its device pixels while the
-    // ratio is the one the saver was made for, its page pixels at that scale after the ratio changed (the
-    // browser shows them magnified or reduced to the window) until the page makes a saver for the new one.
-    Size FrameSize(int width, int height, double ratio) const;
     static PictureBox Box(Size size) { return {nullptr, double(size.width), double(size.height)}; }
 
     void ApplyResize() override;
     void Present(PresentScope scope) override;
 
-    double scale_;  // the display scale the saver draws at
     Size size_, newSize_;
     Saver saver_;
     TimeOfDayRandom random_;

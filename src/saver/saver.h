@@ -65,8 +65,11 @@ public:
     void CopyVisibleTo(plat::Dc dc) const { core_.CopyVisibleTo(dc); }
     // Timer2: new targets and target turn rates.
     void Tick(RandomSource& random) { core_.Timer2_Timer(random); }
-    // The display has a new size or other monitors; the crawlers carry on along their paths.
-    void Resize(const PictureBox& display, std::span<const ScreenRect> monitors = {}) {
+    // The display has a new size or other monitors, or (when given) another scale; the crawlers carry on along
+    // their paths.
+    void Resize(const PictureBox& display, std::span<const ScreenRect> monitors = {},
+                std::optional<float> displayScale = std::nullopt) {
+        if (displayScale) core_.SetDisplayScale(*displayScale);
         core_.SetMonitors(monitors);
         core_.ResizeDisplay(display);
     }
