@@ -1,6 +1,6 @@
 // Scale-rotate blits: every walker against a slow reference built from the mapping and against each other over
-// many random cases (fuzz/scale_rotate_fuzz.cpp adds arbitrary arguments on buffers framed by guard pages); then what no random case pins down (quarter turns, the
-// edge rule, keys, unusable arguments) on a small asymmetric cell; and LS8_ArcTan's headings.
+// many random cases (fuzz/scale_rotate_fuzz.cpp adds arbitrary arguments on guarded buffers); then what no random
+// case pins down (quarter turns, the edge rule, keys, unusable arguments) on a small asymmetric cell; LS8_ArcTan.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,7 +15,6 @@
 
 #include "surface/scale_rotate.h"
 #include "surface/scale_rotate_internal.h"
-
 
 namespace {
 
@@ -183,7 +182,6 @@ TEST(ScaleRotateReference, EveryWalkAndSpanMethodGivesTheSameBytesAndTheyFollowT
     EXPECT_LE(edgeMisses * 20000, drawn) << "expected at most 1 edge difference in 20000 pixels, got " << edgeMisses
                                          << " in " << drawn;
 }
-
 
 // ---------------------------------------------------------------------------------------------------------------
 // A 3 x 2 cell of indices 1..6 at (2, 1) of a sheet framed with kFrame, its pivot (1, 0) drawn at (6, 5) of a
