@@ -43,10 +43,7 @@ struct BuiltCore {
 };
 
 TEST(Steering, TurnTowardStepsTheShortWayAndWrapsOnlyPastPi) {
-    struct Row {
-        float current, target, expected;
-        const char* why;
-    } rows[] = {
+    struct Row { float current, target, expected; const char* why; } rows[] = {
         {0.0f, 0.6576f, 0.01f, "toward a target above"},
         {0.0f, -2.484f, -0.01f, "toward a target below"},
         {0.5f, 0.5f, 0.49f, "an exact hit still steps down by the rate"},
@@ -67,19 +64,15 @@ TEST(Steering, TurnRateDriftsByOneStepAndSnapsWithinIt) {
     c[0].TargetTurnRate = 0.0155f;
     c[1].TargetTurnRate = 0.010049f;
     b.core.AdvanceCrawlers();
-    EXPECT_TRUE(c[0].TurnRate == 0.01f + 0.00005f && c[1].TurnRate == 0.010049f) << c[0].TurnRate << ", " << c[1].TurnRate;
+    EXPECT_TRUE(c[0].TurnRate == 0.01f + 0.00005f && c[1].TurnRate == 0.010049f)
+        << c[0].TurnRate << ", " << c[1].TurnRate;
     c[0].TargetTurnRate = 0.0005f;
     b.core.AdvanceCrawlers();
     EXPECT_FLOAT_EQ(c[0].TurnRate, 0.01f);
 }
 
 TEST(BuildBody, KnownBodies) {
-    struct Row {
-        Settings settings;
-        int count;
-        float head, tail;
-        int span, headBehind;
-    } rows[] = {
+    struct Row { Settings settings; int count; float head, tail; int span, headBehind; } rows[] = {
         {kDefaults, 100, 0.75f, 0.255f, 1642, 8},
         {With(75, 101), 100, 0.75f, 0.255f, 1642, 8},  // the lowest bit of the length is dropped
         {With(50, 50), 50, 0.5f, 0.01f, 408, 0},       // the head is drawn on the newest entry
@@ -127,9 +120,7 @@ TEST(BodyWalk, StepsBackAcrossTheRingsEndButNeverPastTheNewestEntry) {
 
 TEST(SanitizeSettings, HoldsHandEditedValuesToWhatTheBodyCanTake) {
     const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
-    struct Row {
-        Settings in, out;
-    } rows[] = {
+    struct Row { Settings in, out; } rows[] = {
         {With(75, 0), With(75, 2)},
         {With(75, -300), With(75, 2)},
         {With(75, 203), With(75, 202)},
@@ -164,12 +155,8 @@ TEST(FirstFrame, MovesBothCrawlersOneStepFromBeyondOppositeCorners) {
 }
 
 TEST(PlanSegment, ClipsTheSquareAroundThePartToTheDisplay) {
-    struct Row {
-        int16_t x, y, kind;
-        float scale;
-        std::vector<int> want;  // left, top, width, height, pivot x and y; none when nothing is drawn
-        const char* why;
-    } rows[] = {
+    // `want`: left, top, width, height and pivot of the square on the display; empty when nothing is drawn.
+    struct Row { int16_t x, y, kind; float scale; std::vector<int> want; const char* why; } rows[] = {
         {500, 300, 0, 1.0f, {456, 256, 88, 88, 44, 44}, "a ring wholly inside"},
         {1067, 300, 0, 1.0f, {1023, 256, 1, 88, 44, 44}, "Left = width - 1: a window one pixel wide"},
         {1068, 300, 0, 1.0f, {}, "Left = width"},
@@ -241,9 +228,7 @@ TEST(Timer2, ReseedsThenDrawsTargetAndRateForEachCrawlerInOrder) {
 const ScreenRect kTwoMonitors[] = {{0, 0, 1024, 768}, {1024, 0, 1824, 600}};
 
 TEST(Monitors, TargetsOnNoMonitorMoveToTheNearestPointOfTheNearestOne) {
-    struct Row {
-        int16_t x, y, wantX, wantY;
-    } rows[] = {
+    struct Row { int16_t x, y, wantX, wantY; } rows[] = {
         {1500, 300, 1500, 300},   // on the second monitor
         {1824, 600, 1824, 600},   // its far corner counts as on it, as the display's far edges do
         {1500, 700, 1500, 600},   // in the gap, nearer the second monitor's bottom edge
@@ -281,7 +266,8 @@ TEST(SaverCore, TwoCoresKeepTheirOwnStateAndBuildingAgainKeepsTheStep) {
     for (int i = 0; i < 10; ++i) a.core.RunFrame();
     b.core.BuildBody();
     EXPECT_EQ(std::pair(a.First().Head, b.First().Head), (std::pair<int16_t, int16_t>(6690, 0))) << "only a moved";
-    EXPECT_TRUE(a.state.Step == 1.0f && b.state.Step == 1.2f) << "pixels a step: " << a.state.Step << ", " << b.state.Step;
+    EXPECT_TRUE(a.state.Step == 1.0f && b.state.Step == 1.2f)
+        << "pixels a step: " << a.state.Step << ", " << b.state.Step << ", the second built twice";
 }
 
 }  // namespace

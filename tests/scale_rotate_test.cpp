@@ -224,10 +224,7 @@ std::string PictureWith(int left, int top, std::initializer_list<const char*> ro
 
 TEST(ScaleRotateExact, QuarterTurnsAndSamplesOnPixelEdgesPlaceEveryPixel) {
     const float pi = std::numbers::pi_v<float>;
-    const struct {
-        float angle, zoom;
-        std::string want;
-    } cases[] = {
+    const struct { float angle, zoom; std::string want; } cases[] = {
         {0, 1, PictureWith(5, 5, {"123", "456"})},          {pi / 2, 1, PictureWith(5, 4, {"41", "52", "63"})},
         {pi, 1, PictureWith(5, 4, {"654", "321"})},         {-pi / 2, 1, PictureWith(6, 4, {"36", "25", "14"})},
         {3 * pi / 2, 1, PictureWith(6, 4, {"36", "25", "14"})}, {2 * pi, 1, PictureWith(5, 5, {"123", "456"})},
@@ -244,11 +241,8 @@ TEST(ScaleRotateExact, OnlyTheKeyedIndexLeavesTheDestinationUnchanged) {
     // A 3 x 1 cell of indices 0, 7 and 255 copied unturned onto a background of 9: a negative key means index 0,
     // one above 255 draws every index.
     const uint8_t cell[3] = {0, 7, 255};
-    const struct {
-        int key;
-        std::vector<int> want;
-    } cases[] = {{-1, {9, 7, 255}}, {-5, {9, 7, 255}}, {0, {9, 7, 255}},
-                 {7, {0, 9, 255}},  {255, {0, 7, 9}},  {256, {0, 7, 255}}};
+    const struct { int key; std::vector<int> want; } cases[] = {
+        {-1, {9, 7, 255}}, {-5, {9, 7, 255}}, {0, {9, 7, 255}}, {7, {0, 9, 255}}, {255, {0, 7, 9}}, {256, {0, 7, 255}}};
     for (const auto& c : cases) {
         uint8_t dest[3] = {9, 9, 9};
         LS8_ScaleRotate(dest, 3, 0, 0, 0, 0, 3, 1, cell, 3, 0, 0, 0, 0, 3, 1, 0, 1, int16_t(c.key));
@@ -261,11 +255,7 @@ TEST(ScaleRotateDegenerate, UnusableArgumentsDrawNothingAndExtremeZoomsThePivotP
     constexpr float inf = limits::infinity(), nan = limits::quiet_NaN(), least = limits::denorm_min();
     const std::string nothing = Picture(Buffer(12, 12, kBackground)), pivot = PictureWith(6, 5, {"2"});
     const std::string filled = Picture(Buffer(12, 12, 2));  // every sample within a hair of the pivot's centre
-    const struct {
-        const char* name;
-        Small args;
-        const std::string& want;
-    } cases[] = {
+    const struct { const char* name; Small args; const std::string& want; } cases[] = {
         {"zoom 0", {.zoom = 0}, nothing},          {"zoom -1", {.zoom = -1}, nothing},
         {"zoom inf", {.zoom = inf}, nothing},      {"zoom NaN", {.zoom = nan}, nothing},
         {"angle inf", {.angle = inf}, nothing},    {"angle NaN", {.angle = nan}, nothing},

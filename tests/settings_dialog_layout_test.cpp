@@ -14,9 +14,7 @@ TEST(DialogLayout, EachPropertyOfARectangleConvertsOnItsOwn) {
 }
 
 TEST(DialogLayout, ClientAreaAndFontScaleWithTheDisplay) {
-    struct Row {
-        int dpi, clientWidth, clientHeight, fontHeight;
-    } rows[] = {
+    struct Row { int dpi, clientWidth, clientHeight, fontHeight; } rows[] = {
         {96, 305, 281, 13},
         {120, 381, 351, 16},
         {144, 458, 422, 20},  // 457.5, 421.5 and 19.5 pixels

@@ -50,11 +50,8 @@ TEST(DialogTexts, RoomsReachTheNeighbourNotTheLabelsOwnWidth) {
 // them under Wine 8 with LANG=C.UTF-8, where the system's message font is Liberation Sans. A text not listed fails
 // below: measure again after changing a table.
 constexpr int kDpis[] = {96, 120, 144, 192};
-struct Measured {
-    std::string_view language;
-    std::wstring_view text;  // empty for the font's cell height
-    std::array<int, 4> pixels;
-};
+// An empty text stands for the font's cell height.
+struct Measured { std::string_view language; std::wstring_view text; std::array<int, 4> pixels; };
 const Measured kMeasured[] = {
     {"en", L"", {15, 17, 22, 30}},
     {"en", L"OK", {19, 23, 29, 37}},            {"en", L"Cancel", {40, 51, 61, 80}},

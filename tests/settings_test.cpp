@@ -30,11 +30,8 @@ std::string Section(const std::string& lines) { return "[Section]\r\n" + lines; 
 }  // namespace
 
 TEST(LoadSettings, TextToSettings) {
-    const struct {
-        const char* what;
-        std::optional<std::string> file;  // no file at all when empty
-        Settings expected;
-    } rows[] = {
+    // `file` is empty when there is no file at all.
+    const struct { const char* what; std::optional<std::string> file; Settings expected; } rows[] = {
         {"no file: the defaults", std::nullopt, {75, 100, 100, 50}},
         {"numbers as written; the length's integer part; no range check",
          Section(Line(kSize, " 120.5 ") + Line(kLength, "99.9") + Line(kSpeed, "300")), {120.5f, 99, 300, 50}},
@@ -113,11 +110,8 @@ TEST(SaveSettings, AFailedSaveIsReportedAndLeavesNothingBehind) {
 
 TEST(SettingsLocation, TheProgramFolderWhileItCanBeWrittenThenTheUsersOwnFile) {
     const std::string program = "C:\\Saver\\Quorvel.ini", user = "C:\\Users\\a\\AppData\\Roaming\\Quorvel\\Quorvel.ini";
-    const struct {
-        const char* what;
-        quorvel::SettingsLocation location;  // program file, user file, program folder writable, user file exists
-        std::string reading, writing;
-    } rows[] = {
+    // A location: program file, user file, program folder writable, user file exists.
+    const struct { const char* what; quorvel::SettingsLocation location; std::string reading, writing; } rows[] = {
         {"a writable program folder wins", {program, user, true, true}, program, program},
         {"locked, with a user file", {program, user, false, true}, user, user},
         {"locked, before the user's first save the program's file still counts", {program, user, false, false},

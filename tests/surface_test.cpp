@@ -34,11 +34,8 @@ std::string Shape(const Tavrin_C& s) {
 }
 
 TEST(Surface, TheWidthIsRoundedUpToAMultipleOfFourAndUnusableSizesFail) {
-    const struct {
-        bool picture;  // InitPicture on a picture box of this size, else InitDimensions
-        int width, height;
-        const char* want;
-    } cases[] = {
+    // `picture`: InitPicture on a picture box of this size, else InitDimensions.
+    const struct { bool picture; int width, height; const char* want; } cases[] = {
         {false, 256, 256, "256 x 256, pitch 256, 65536 bytes"}, {false, 253, 10, "256 x 10, pitch 256, 2560 bytes"},
         {true, 1023, 767, "1024 x 767, pitch 1024, 785408 bytes"}, {true, 256, 4, "256 x 4, pitch 256, 1024 bytes"},
         {true, 257, 4, "260 x 4, pitch 260, 1040 bytes"}, {false, 8, 0, "nothing"}, {true, 0, 0, "nothing"},

@@ -56,10 +56,8 @@ TEST(X11Options, ModesAndSettings) {
 }
 
 TEST(X11Options, MistakesAreNamed) {
-    const struct {
-        std::vector<const char*> arguments;
-        const char* named;  // what the message must quote
-    } rows[] = {
+    // `named`: what the message must quote.
+    const struct { std::vector<const char*> arguments; const char* named; } rows[] = {
         {{"--bogus"}, "'--bogus'"},
         {{"stray"}, "'stray'"},
         {{"---root"}, "'---root'"},
@@ -121,10 +119,7 @@ TEST(X11PixelTable, EveryEntryRoundTripsAndRectanglesLandInPlace) {
 
 // Desktops write Xft.dpi by hand or by tool, so any text may come; anything unusable leaves the drawing as it is.
 TEST(X11Scale, XftDpiGivesTheFactorWithinBounds) {
-    const struct {
-        const char* value;
-        double factor;
-    } rows[] = {
+    const struct { const char* value; double factor; } rows[] = {
         {nullptr, 1}, {"96", 1}, {"144.0", 1.5}, {"  192", 2}, {"120\t", 1.25}, {"168 dpi", 1.75},
         {"", 1}, {"big", 1}, {"0", 1}, {"-192", 1}, {"72", 1}, {"nan", 1},  // never below the drawn size
         {"480", 5}, {"100000", 5}, {"1e308", 5}, {"inf", 5},                  // nor past Windows' largest
