@@ -121,9 +121,7 @@ TEST(BodyWalk, StepsBackAcrossTheRingsEndButNeverPastTheNewestEntry) {
 TEST(SanitizeSettings, HoldsHandEditedValuesToWhatTheBodyCanTake) {
     const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
     struct Row { Settings in, out; } rows[] = {
-        {With(75, 0), With(75, 2)},
-        {With(75, -300), With(75, 2)},
-        {With(75, 203), With(75, 202)},
+        {With(75, 0), With(75, 2)}, {With(75, -300), With(75, 2)}, {With(75, 203), With(75, 202)},
         {With(nan, 100, nan), With(kDefaultCrawlerSize, 100, kDefaultCrawlerSpeed)},
         {With(-40, 100, -5), With(50, 100, 0)},  // never smaller than the taper; no backward crawling
         {With(inf, 100, 1e30f), With(kMaxCrawlerSize, 100, kMaxCrawlerSpeed)},
@@ -208,18 +206,16 @@ TEST(Timer2, ReseedsThenDrawsTargetAndRateForEachCrawlerInOrder) {
     b.core.Timer2_Timer(random);
     EXPECT_EQ(random.reseeds, std::vector<size_t>{0}) << "reseeded before the first draw";
     const Crawler* c = b.state.Crawlers.data();
-    EXPECT_EQ(c[0].TargetX, 250);
-    EXPECT_EQ(c[0].TargetY, 350);
+    EXPECT_EQ(std::tuple(c[0].TargetX, c[0].TargetY, c[1].TargetX, c[1].TargetY), std::tuple(250, 350, 750, 699))
+        << "each crawler's x and y; 699.3 to the nearest";
     EXPECT_FLOAT_EQ(c[0].TargetTurnRate, 0.0005f);
-    EXPECT_EQ(c[1].TargetX, 750);
-    EXPECT_EQ(c[1].TargetY, 699) << "nearest(699.3)";
     EXPECT_FLOAT_EQ(c[1].TargetTurnRate, 0.0055f);
 
     BuiltCore odd(kDefaults, 5, 7);
     ScriptedRandom halves({0.5f});
     odd.core.Timer2_Timer(halves);
-    EXPECT_EQ(odd.state.Crawlers[0].TargetX, 2) << "nearest(2.5) is even";
-    EXPECT_EQ(odd.state.Crawlers[1].TargetY, 4) << "nearest(3.5) is even";
+    const auto& oc = odd.state.Crawlers;
+    EXPECT_EQ(std::pair(oc[0].TargetX, oc[1].TargetY), (std::pair<int16_t, int16_t>(2, 4))) << "halves to even";
     EXPECT_TRUE(UnitFloat(0) == 0 && UnitFloat(0x80000000u) == 0.5f && UnitFloat(0xFFFFFFFFu) < 1.0f)
         << "the draws run from 0 up to, never onto, 1";
 }

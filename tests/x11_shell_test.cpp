@@ -58,20 +58,14 @@ TEST(X11Options, ModesAndSettings) {
 TEST(X11Options, MistakesAreNamed) {
     // `named`: what the message must quote.
     const struct { std::vector<const char*> arguments; const char* named; } rows[] = {
-        {{"--bogus"}, "'--bogus'"},
-        {{"stray"}, "'stray'"},
-        {{"---root"}, "'---root'"},
-        {{"--size"}, "--size needs a value"},
-        {{"--size", "large"}, "'large' for --size"},
-        {{"-length", "40000"}, "'40000' for -length"},
-        {{"--speed", "1e39"}, "'1e39' for --speed"},
-        {{"--window-id", "0"}, "'0' for --window-id"},
-        {{"--window-id", "0x"}, "'0x' for --window-id"},
+        {{"--bogus"}, "'--bogus'"}, {{"stray"}, "'stray'"}, {{"---root"}, "'---root'"},
+        {{"--size"}, "--size needs a value"}, {{"--size", "large"}, "'large' for --size"},
+        {{"-length", "40000"}, "'40000' for -length"}, {{"--speed", "1e39"}, "'1e39' for --speed"},
+        {{"--window-id", "0"}, "'0' for --window-id"}, {{"--window-id", "0x"}, "'0x' for --window-id"},
         {{"--window-id", "12z"}, "'12z' for --window-id"},
         {{"--window-id", "4294967296"}, "'4294967296' for --window-id"},
         {{"-window-id", "12345", "-root"}, "--root and --window-id"},
-        {{"--root", "--window-id", "12345"}, "--root and --window-id"},
-        {{"--root", "--fullscreen"}, "--fullscreen"},
+        {{"--root", "--window-id", "12345"}, "--root and --window-id"}, {{"--root", "--fullscreen"}, "--fullscreen"},
     };
     for (const auto& row : rows) {
         const std::string error = Parse(row.arguments).error;
