@@ -49,8 +49,23 @@ protected:
 
 // ---- Every call the control takes, row by row ----
 
-enum Act { GotFocus, LostFocus, Down, Move, Up, KeyDown, KeyUp, TickOwn, TickHost, TickOther, Resize, GetVisible,
-           GetEnabled, SetVisible, Write };
+// Each call the control takes, given the row's `arg`.
+using Act = void (*)(Command&, int);
+constexpr Act GotFocus = [](Command& c, int) { c.UserControl_GotFocus(); };
+constexpr Act LostFocus = [](Command& c, int) { c.UserControl_LostFocus(); };
+constexpr Act Down = [](Command& c, int button) { c.UserControl_MouseDown(button, 0, 1, 1); };
+constexpr Act Move = [](Command& c, int button) { c.UserControl_MouseMove(button, 0, 1, 1); };
+constexpr Act Up = [](Command& c, int button) { c.UserControl_MouseUp(button, 0, 1, 1); };
+constexpr Act KeyDown = [](Command& c, int key) { c.UserControl_KeyDown(key, 0); };
+constexpr Act KeyUp = [](Command& c, int key) { c.UserControl_KeyUp(key, 0); };
+constexpr Act TickOwn = [](Command& c, int) { c.TmrMouse_Timer(PointerOver::Own); };
+constexpr Act TickHost = [](Command& c, int) { c.TmrMouse_Timer(PointerOver::Host); };
+constexpr Act TickOther = [](Command& c, int) { c.TmrMouse_Timer(PointerOver::Other); };
+constexpr Act Resize = [](Command& c, int) { c.UserControl_Resize(); };
+constexpr Act GetVisible = [](Command& c, int) { c.Visible(); };
+constexpr Act GetEnabled = [](Command& c, int) { c.Enabled(); };
+constexpr Act SetVisible = [](Command& c, int value) { c.SetVisible(static_cast<uint8_t>(value)); };
+constexpr Act Write = [](Command& c, int) { PropertyBag bag; c.UserControl_WriteProperties(bag); };
 
 // `arg` is the mouse button code, or the value set. Reach gets to state 4 through state 2, so paints there are
 // reversed; MoveFocused shows state 4 reached from state 3.
@@ -90,33 +105,12 @@ const Row kRows[] = {
     {"WritePropertiesFocused", F, Write, 0, F, "Normal", 0},
 };
 
-void Do(Command& c, const Row& row) {
-    PropertyBag bag;
-    switch (row.act) {
-    case GotFocus: return c.UserControl_GotFocus();
-    case LostFocus: return c.UserControl_LostFocus();
-    case Down: return c.UserControl_MouseDown(row.arg, 0, 1, 1);
-    case Move: return c.UserControl_MouseMove(row.arg, 0, 1, 1);
-    case Up: return c.UserControl_MouseUp(row.arg, 0, 1, 1);
-    case KeyDown: return c.UserControl_KeyDown(row.arg, 0);
-    case KeyUp: return c.UserControl_KeyUp(row.arg, 0);
-    case TickOwn: return c.TmrMouse_Timer(PointerOver::Own);
-    case TickHost: return c.TmrMouse_Timer(PointerOver::Host);
-    case TickOther: return c.TmrMouse_Timer(PointerOver::Other);
-    case Resize: return c.UserControl_Resize();
-    case GetVisible: c.Visible(); return;
-    case GetEnabled: c.Enabled(); return;
-    case SetVisible: return c.SetVisible(static_cast<uint8_t>(row.arg));
-    case Write: return c.UserControl_WriteProperties(bag);
-    }
-}
-
 class CommandTableTest : public CommandTest, public ::testing::WithParamInterface<Row> {};
 
 TEST_P(CommandTableTest, RowGivesItsStateSkinAndClicks) {
     const Row& row = GetParam();
     Reach(row.from);
-    Do(button, row);
+    row.act(button, row.arg);
     EXPECT_EQ(button.State(), row.to) << "expected state " << int{row.to} << ", got " << int{button.State()};
     EXPECT_EQ(rec.skins, row.painted);
     EXPECT_EQ(rec.clicks, row.clicks);
@@ -131,7 +125,7 @@ TEST_P(CommandTableTest, DisabledButtonIgnoresTheRow) {
     EXPECT_EQ(rec.skins, disable);
     EXPECT_FALSE(button.Label().enabled) << "a disabled button greys its caption";
     rec.Forget();
-    Do(button, row);
+    row.act(button, row.arg);
     EXPECT_EQ(button.State(), row.from) << "a disabled button keeps its state, got " << int{button.State()};
     EXPECT_EQ(rec.skins, row.act == Resize || row.act == GetEnabled ? disable : "");
     EXPECT_EQ(rec.clicks, 0) << "a disabled button raised Click";
