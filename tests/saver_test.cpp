@@ -24,10 +24,8 @@ struct BuiltCore {
         core.FillTrails(width, height);
         state.DisplayWidth = static_cast<int16_t>(width);
         state.DisplayHeight = static_cast<int16_t>(height);
-        for (Crawler& c : state.Crawlers) {
-            c.TargetX = static_cast<int16_t>(width / 2);
-            c.TargetY = static_cast<int16_t>(height / 2);
-        }
+        for (Crawler& c : state.Crawlers)
+            c.TargetX = static_cast<int16_t>(width / 2), c.TargetY = static_cast<int16_t>(height / 2);
         core.StartAnimation();
     }
     const Crawler& First() const { return state.Crawlers[0]; }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "seam/portable/test_hooks.h"
@@ -80,9 +81,8 @@ TEST(Surface, DestroyReleasesTheDcThenItsSectionOnceEachAndNeverThePictureBoxDc)
         EXPECT_EQ(memory::LiveObjects(), live) << "a section still selected into its DC is not released";
         surface.Destroy();
     }  // and the destructor a third time
-    EXPECT_EQ(memory::DeleteCount(dc), 1);
-    EXPECT_EQ(memory::DeleteCount(section), 1);
-    EXPECT_EQ(memory::DeleteCount(box.dc), 0);
+    EXPECT_EQ(std::tuple(memory::DeleteCount(dc), memory::DeleteCount(section), memory::DeleteCount(box.dc)),
+              std::tuple(1, 1, 0)) << "deletes of the DC, its section and the picture box's DC";
 }
 
 TEST(Surface, TheByteArrayAliasesThePixelsUntilFixedAndFillZeroClearsThemAll) {

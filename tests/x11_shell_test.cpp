@@ -128,13 +128,10 @@ TEST(X11SettingsDescription, SlidersMatchTheSettings) {
     const std::string xml = quorvel::testing::ReadBytes(QUORVEL_SOURCE_DIR "/apps/x11/quorvel.xml");
     ASSERT_NE(xml.find("<command arg=\"--root\"/>"), std::string::npos);
     const std::regex slider(R"re(<number id="(\w+)" type="slider" arg="(--\w+) %"[^>]*low="(\d+)" high="(\d+)" default="(\d+)")re");
-    const struct {
-        const char* id;
-        quorvel::SliderRange range;
-        float defaultValue;
-    } expected[] = {{"size", quorvel::kSizeRange, quorvel::kDefaultCrawlerSize},
-                    {"length", quorvel::kLengthRange, quorvel::kDefaultCrawlerLength},
-                    {"speed", quorvel::kSpeedRange, quorvel::kDefaultCrawlerSpeed}};
+    using namespace quorvel;
+    const struct { const char* id; SliderRange range; float defaultValue; } expected[] = {
+        {"size", kSizeRange, kDefaultCrawlerSize}, {"length", kLengthRange, kDefaultCrawlerLength},
+        {"speed", kSpeedRange, kDefaultCrawlerSpeed}};
     size_t found = 0;
     for (auto it = std::sregex_iterator(xml.begin(), xml.end(), slider); it != std::sregex_iterator(); ++it, ++found) {
         const std::smatch& m = *it;
