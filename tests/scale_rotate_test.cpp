@@ -39,12 +39,11 @@ struct Buffer {
     std::vector<uint8_t> mem;
 };
 
-// The mapping as written down, run over a copy of `before` and compared with `after` byte for byte, guard rows
-// included: the destination pixel's centre, relative to the destination pivot's centre, turned back by the angle
-// and divided by the zoom, lands relative to the source pivot's centre; the pixel whose half-open square holds it
-// is read, unless it is the key. Only the part of the cell on the source surface counts. Returns the first real
-// difference, or nothing; counts the pixels drawn, and those that differ with their sample within `tolerance` of a
-// pixel edge.
+// The mapping as written down, over a copy of `before`, against `after` byte for byte, guard rows included: each
+// destination pixel's centre, from the destination pivot's, turned back and divided by the zoom, lands from the source
+// pivot's centre in the half-open square of the pixel read, unless that is the key; only the cell's part on the
+// source surface counts. Returns the first real difference; counts the pixels drawn, and the differences whose
+// sample lies within `tolerance` of a pixel edge.
 std::string Compare(const Request& r, const Buffer& before, const Buffer& after, double tolerance, long& drawn,
                     long& edgeMisses) {
     std::string failure;
@@ -187,8 +186,7 @@ TEST(ScaleRotateReference, EveryWalkAndSpanMethodGivesTheSameBytesAndTheyFollowT
 // A 3 x 2 cell of indices 1..6 at (2, 1) of a sheet framed with kFrame, its pivot (1, 0) drawn at (6, 5) of a
 // 12 x 12 background, the rectangle the whole buffer.
 
-// The small case's arguments that the tests vary.
-struct Small {
+struct Small {  // the small case's arguments that the tests vary
     float angle = 0, zoom = 1;
     int destPitch = 12, destWidth = 12, srcPitch = 8, srcHeight = 2;
     bool noSource = false, noDestination = false;
