@@ -67,9 +67,7 @@ inline plat::Dc MemoryDc(int width, int height, int bitsPerPixel = 32) {
     plat::Dc dc = plat::CreateCompatibleDC(nullptr);
     plat::BitmapInfo256 info{};
     info.header = plat::TopDownDibHeader(width, height, static_cast<uint16_t>(bitsPerPixel));
-    void* bits = nullptr;
-    plat::Bitmap bitmap = plat::CreateDIBSection(dc, &info, plat::kDibRgbColors, &bits);
-    plat::SelectObject(dc, bitmap);
+    plat::SelectObject(dc, plat::CreateDIBSection(dc, &info, plat::kDibRgbColors, nullptr));
     return dc;
 }
 
