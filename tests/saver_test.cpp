@@ -138,10 +138,9 @@ TEST(SanitizeSettings, HoldsHandEditedValuesToWhatTheBodyCanTake) {
 TEST(FirstFrame, MovesBothCrawlersOneStepFromBeyondOppositeCorners) {
     BuiltCore b(kDefaults);
     const Crawler &one = b.state.Crawlers[0], &two = b.state.Crawlers[1];
-    EXPECT_TRUE(two.Trail[0].X == 1074.0f && two.Trail[0].Y == 818.0f);
     b.core.RunFrame();
-    EXPECT_EQ(std::tuple(one.Head, one.Tail, two.Head, one.Trail[0].X), std::tuple(6699, 1641, 6699, -50.0f))
-        << "older entries keep the starting point";
+    EXPECT_EQ(std::tuple(one.Head, one.Tail, two.Head, one.Trail[0].X, two.Trail[0].Y),
+              std::tuple(6699, 1641, 6699, -50.0f, 818.0f)) << "older entries keep the starting points";
     for (const auto& [got, want] : {std::pair(one.Trail[6699], TrailPoint{-49.00005f, -49.99f, 0.01f}),
                                     std::pair(two.Trail[6699], TrailPoint{1075.0f, 817.99f, -0.01f})}) {
         EXPECT_FLOAT_EQ(got.X, want.X);
@@ -155,19 +154,15 @@ TEST(PlanSegment, ClipsTheSquareAroundThePartToTheDisplay) {
     struct Row { int16_t x, y, kind; float scale; std::vector<int> want; const char* why; } rows[] = {
         {500, 300, 0, 1.0f, {456, 256, 88, 88, 44, 44}, "a ring wholly inside"},
         {1067, 300, 0, 1.0f, {1023, 256, 1, 88, 44, 44}, "Left = width - 1: a window one pixel wide"},
-        {1068, 300, 0, 1.0f, {}, "Left = width"},
-        {500, 812, 0, 1.0f, {}, "Top = height"},
-        {-44, 300, 0, 1.0f, {}, "Right = 0"},
-        {500, -44, 0, 1.0f, {}, "Bottom = 0"},
+        {1068, 300, 0, 1.0f, {}, "Left = width"}, {500, 812, 0, 1.0f, {}, "Top = height"},
+        {-44, 300, 0, 1.0f, {}, "Right = 0"}, {500, -44, 0, 1.0f, {}, "Bottom = 0"},
         {0, 20, 0, 1.0f, {0, 0, 44, 64, 0, 20}, "a corner part keeps what lies on the display"},
         {-50, -50, kHead, 0.75f, {0, 0, 40, 40, -50, -50}, "the starting head reaches in (R = 90)"},
         {-50, -50, kTail, 0.255f, {}, "the starting tail does not (R = 36)"},
         {500, 300, 0, 0.375f, {484, 284, 32, 32, 16, 16}, "R = nearest(16.5) = 16"},
         {500, 300, kHead, 0.0625f, {492, 292, 16, 16, 8, 8}, "R = nearest(7.5) = 8"},
-        {500, 300, kHead, 0.0f, {}, "no reach, nothing to draw"},
-        {32767, 32767, kTail, 3.0f, {}, "beyond 16 bits"},
-        {-32768, -32768, kTail, 3.0f, {}, "beyond 16 bits, negative"},
-        {500, 300, 4, 1.0f, {}, "no such kind"},
+        {500, 300, kHead, 0.0f, {}, "no reach, nothing to draw"}, {500, 300, 4, 1.0f, {}, "no such kind"},
+        {32767, 32767, kTail, 3.0f, {}, "beyond 16 bits"}, {-32768, -32768, kTail, 3.0f, {}, "beyond, negative"},
     };
     for (const Row& r : rows) {
         const auto blit = PlanSegment(r.x, r.y, 0.5f, r.kind, r.scale, 1024, 768);
