@@ -49,87 +49,68 @@ protected:
 
 // ---- Every call the control takes, row by row ----
 
-enum Act { GotFocus, LostFocus, Down, Move, Up, KeyDown, KeyUp, TickOwn, TickHost, TickOther, Resize, GetVisible,
-           GetEnabled, SetVisible, Write };
+// Each call the control takes, given the row's `arg`.
+using Act = void (*)(Command&, int);
+constexpr Act GotFocus = [](Command& c, int) { c.UserControl_GotFocus(); };
+constexpr Act LostFocus = [](Command& c, int) { c.UserControl_LostFocus(); };
+constexpr Act Down = [](Command& c, int button) { c.UserControl_MouseDown(button, 0, 1, 1); };
+constexpr Act Move = [](Command& c, int button) { c.UserControl_MouseMove(button, 0, 1, 1); };
+constexpr Act Up = [](Command& c, int button) { c.UserControl_MouseUp(button, 0, 1, 1); };
+constexpr Act KeyDown = [](Command& c, int key) { c.UserControl_KeyDown(key, 0); };
+constexpr Act KeyUp = [](Command& c, int key) { c.UserControl_KeyUp(key, 0); };
+constexpr Act TickOwn = [](Command& c, int) { c.TmrMouse_Timer(PointerOver::Own); };
+constexpr Act TickHost = [](Command& c, int) { c.TmrMouse_Timer(PointerOver::Host); };
+constexpr Act TickOther = [](Command& c, int) { c.TmrMouse_Timer(PointerOver::Other); };
+constexpr Act Resize = [](Command& c, int) { c.UserControl_Resize(); };
+constexpr Act GetVisible = [](Command& c, int) { c.Visible(); };
+constexpr Act GetEnabled = [](Command& c, int) { c.Enabled(); };
+constexpr Act SetVisible = [](Command& c, int value) { c.SetVisible(static_cast<uint8_t>(value)); };
+constexpr Act Write = [](Command& c, int) { PropertyBag bag; c.UserControl_WriteProperties(bag); };
 
 // `arg` is the mouse button code, or the value set. Reach gets to state 4 through state 2, so paints there are
 // reversed; MoveFocused shows state 4 reached from state 3.
 struct Row { const char* name; uint8_t from; Act act; int arg; uint8_t to; const char* painted; int clicks; };
+constexpr uint8_t N = StateNormal, H = StateHot, F = StateFocused, HF = StateHotFocused;
 
 const Row kRows[] = {
-    {"FocusGainedNormal", StateNormal, GotFocus, 0, StateFocused, "Selected", 0},
-    {"FocusGainedHotFocused", StateHotFocused, GotFocus, 0, StateFocused, "Selected", 0},
-    {"FocusGainedHot", StateHot, GotFocus, 0, StateHotFocused, "Pressed^", 0},
-    {"FocusLostNormal", StateNormal, LostFocus, 0, StateNormal, "", 0},
-    {"FocusLostHot", StateHot, LostFocus, 0, StateNormal, "Normal", 0},
-    {"FocusLostFocused", StateFocused, LostFocus, 0, StateNormal, "Normal", 0},
-    {"FocusLostHotFocused", StateHotFocused, LostFocus, 0, StateNormal, "Normal", 0},
-    {"LeftDownNormal", StateNormal, Down, kLeftButton, StateNormal, "Pressed", 0},
-    {"LeftDownHot", StateHot, Down, kLeftButton, StateHot, "Pressed^", 0},
-    {"RightDownHot", StateHot, Down, kRightButton, StateHot, "", 0},
-    {"MiddleDownHotFocused", StateHotFocused, Down, kMiddleButton, StateHotFocused, "", 0},
-    {"BothButtonsDownIsNotLeft", StateHot, Down, kLeftButton | kRightButton, StateHot, "", 0},
-    {"MoveNormal", StateNormal, Move, 0, StateHot, "HighLight^", 0},
-    {"MoveHot", StateHot, Move, 0, StateHot, "", 0},
-    {"MoveFocused", StateFocused, Move, 0, StateHotFocused, "HighLightSelect", 0},
-    {"MoveHotFocused", StateHotFocused, Move, 0, StateHotFocused, "", 0},
-    {"LeftUpNormal", StateNormal, Up, kLeftButton, StateNormal, "", 1},
-    {"LeftUpHot", StateHot, Up, kLeftButton, StateHot, "Normal^", 1},
-    {"LeftUpFocused", StateFocused, Up, kLeftButton, StateFocused, "", 0},
-    {"LeftUpHotFocused", StateHotFocused, Up, kLeftButton, StateHotFocused, "HighLightSelect^", 1},
-    {"RightUpHot", StateHot, Up, kRightButton, StateHot, "", 1},
-    {"MiddleUpNormal", StateNormal, Up, kMiddleButton, StateNormal, "", 1},
-    {"RightUpFocused", StateFocused, Up, kRightButton, StateFocused, "", 0},
-    // Keys arrive only at the focused button: Enter going down and Space coming up click, without a paint.
-    {"EnterDownFocused", StateFocused, KeyDown, kKeyReturn, StateFocused, "", 1},
-    {"SpaceUpHotFocused", StateHotFocused, KeyUp, kKeySpace, StateHotFocused, "", 1},
-    {"SpaceDownFocused", StateFocused, KeyDown, kKeySpace, StateFocused, "", 0},
-    {"EnterUpFocused", StateFocused, KeyUp, kKeyReturn, StateFocused, "", 0},
-    {"TabUpFocused", StateFocused, KeyUp, 9, StateFocused, "", 0},  // the Tab that brought the focus here
-    {"TickOwnHot", StateHot, TickOwn, 0, StateHot, "", 0},
-    {"TickOwnHotFocused", StateHotFocused, TickOwn, 0, StateHotFocused, "", 0},
-    {"TickHostHot", StateHot, TickHost, 0, StateNormal, "Normal", 0},
-    {"TickOtherHot", StateHot, TickOther, 0, StateNormal, "Normal", 0},
-    {"TickOtherHotFocused", StateHotFocused, TickOther, 0, StateFocused, "Selected", 0},
-    {"TickOtherFocused", StateFocused, TickOther, 0, StateFocused, "", 0},
-    {"TickOtherNormal", StateNormal, TickOther, 0, StateNormal, "", 0},
-    {"ResizeHotFocused", StateHotFocused, Resize, 0, StateHotFocused, "Normal^", 0},
-    {"ResizeFocused", StateFocused, Resize, 0, StateFocused, "Normal", 0},
+    {"FocusGainedNormal", N, GotFocus, 0, F, "Selected", 0},    {"FocusGainedHot", H, GotFocus, 0, HF, "Pressed^", 0},
+    {"FocusGainedHotFocused", HF, GotFocus, 0, F, "Selected", 0}, {"FocusLostNormal", N, LostFocus, 0, N, "", 0},
+    {"FocusLostHot", H, LostFocus, 0, N, "Normal", 0},          {"FocusLostFocused", F, LostFocus, 0, N, "Normal", 0},
+    {"FocusLostHotFocused", HF, LostFocus, 0, N, "Normal", 0},
+    {"LeftDownNormal", N, Down, kLeftButton, N, "Pressed", 0},  {"LeftDownHot", H, Down, kLeftButton, H, "Pressed^", 0},
+    {"RightDownHot", H, Down, kRightButton, H, "", 0},
+    {"MiddleDownHotFocused", HF, Down, kMiddleButton, HF, "", 0},
+    {"BothButtonsDownIsNotLeft", H, Down, kLeftButton | kRightButton, H, "", 0},
+    {"MoveNormal", N, Move, 0, H, "HighLight^", 0},             {"MoveHot", H, Move, 0, H, "", 0},
+    {"MoveFocused", F, Move, 0, HF, "HighLightSelect", 0},      {"MoveHotFocused", HF, Move, 0, HF, "", 0},
+    {"LeftUpNormal", N, Up, kLeftButton, N, "", 1},             {"LeftUpHot", H, Up, kLeftButton, H, "Normal^", 1},
+    {"LeftUpFocused", F, Up, kLeftButton, F, "", 0},
+    {"LeftUpHotFocused", HF, Up, kLeftButton, HF, "HighLightSelect^", 1},
+    {"RightUpHot", H, Up, kRightButton, H, "", 1},              {"MiddleUpNormal", N, Up, kMiddleButton, N, "", 1},
+    {"RightUpFocused", F, Up, kRightButton, F, "", 0},
+    // Keys arrive only at the focused button: Enter going down and Space coming up click, without a paint; the
+    // Tab that brought the focus here comes up too.
+    {"EnterDownFocused", F, KeyDown, kKeyReturn, F, "", 1},     {"SpaceUpHotFocused", HF, KeyUp, kKeySpace, HF, "", 1},
+    {"SpaceDownFocused", F, KeyDown, kKeySpace, F, "", 0},      {"EnterUpFocused", F, KeyUp, kKeyReturn, F, "", 0},
+    {"TabUpFocused", F, KeyUp, 9, F, "", 0},
+    {"TickOwnHot", H, TickOwn, 0, H, "", 0},                    {"TickOwnHotFocused", HF, TickOwn, 0, HF, "", 0},
+    {"TickHostHot", H, TickHost, 0, N, "Normal", 0},            {"TickOtherHot", H, TickOther, 0, N, "Normal", 0},
+    {"TickOtherHotFocused", HF, TickOther, 0, F, "Selected", 0}, {"TickOtherFocused", F, TickOther, 0, F, "", 0},
+    {"TickOtherNormal", N, TickOther, 0, N, "", 0},
+    {"ResizeHotFocused", HF, Resize, 0, HF, "Normal^", 0},      {"ResizeFocused", F, Resize, 0, F, "Normal", 0},
     // Reading or setting a property repaints like a resize, except where the button is transparent.
-    {"GetVisibleHot", StateHot, GetVisible, 0, StateHot, "Normal^", 0},
-    {"GetEnabledHotFocused", StateHotFocused, GetEnabled, 0, StateHotFocused, "Normal^", 0},
-    {"SetVisibleNonZeroHot", StateHot, SetVisible, 7, StateHot, "Normal^", 0},
-    {"SetVisibleZeroHot", StateHot, SetVisible, 0, StateHot, "", 0},
-    {"WritePropertiesFocused", StateFocused, Write, 0, StateFocused, "Normal", 0},
+    {"GetVisibleHot", H, GetVisible, 0, H, "Normal^", 0},
+    {"GetEnabledHotFocused", HF, GetEnabled, 0, HF, "Normal^", 0},
+    {"SetVisibleNonZeroHot", H, SetVisible, 7, H, "Normal^", 0}, {"SetVisibleZeroHot", H, SetVisible, 0, H, "", 0},
+    {"WritePropertiesFocused", F, Write, 0, F, "Normal", 0},
 };
-
-void Do(Command& c, const Row& row) {
-    PropertyBag bag;
-    switch (row.act) {
-    case GotFocus: return c.UserControl_GotFocus();
-    case LostFocus: return c.UserControl_LostFocus();
-    case Down: return c.UserControl_MouseDown(row.arg, 0, 1, 1);
-    case Move: return c.UserControl_MouseMove(row.arg, 0, 1, 1);
-    case Up: return c.UserControl_MouseUp(row.arg, 0, 1, 1);
-    case KeyDown: return c.UserControl_KeyDown(row.arg, 0);
-    case KeyUp: return c.UserControl_KeyUp(row.arg, 0);
-    case TickOwn: return c.TmrMouse_Timer(PointerOver::Own);
-    case TickHost: return c.TmrMouse_Timer(PointerOver::Host);
-    case TickOther: return c.TmrMouse_Timer(PointerOver::Other);
-    case Resize: return c.UserControl_Resize();
-    case GetVisible: c.Visible(); return;
-    case GetEnabled: c.Enabled(); return;
-    case SetVisible: return c.SetVisible(static_cast<uint8_t>(row.arg));
-    case Write: return c.UserControl_WriteProperties(bag);
-    }
-}
 
 class CommandTableTest : public CommandTest, public ::testing::WithParamInterface<Row> {};
 
 TEST_P(CommandTableTest, RowGivesItsStateSkinAndClicks) {
     const Row& row = GetParam();
     Reach(row.from);
-    Do(button, row);
+    row.act(button, row.arg);
     EXPECT_EQ(button.State(), row.to) << "expected state " << int{row.to} << ", got " << int{button.State()};
     EXPECT_EQ(rec.skins, row.painted);
     EXPECT_EQ(rec.clicks, row.clicks);
@@ -144,7 +125,7 @@ TEST_P(CommandTableTest, DisabledButtonIgnoresTheRow) {
     EXPECT_EQ(rec.skins, disable);
     EXPECT_FALSE(button.Label().enabled) << "a disabled button greys its caption";
     rec.Forget();
-    Do(button, row);
+    row.act(button, row.arg);
     EXPECT_EQ(button.State(), row.from) << "a disabled button keeps its state, got " << int{button.State()};
     EXPECT_EQ(rec.skins, row.act == Resize || row.act == GetEnabled ? disable : "");
     EXPECT_EQ(rec.clicks, 0) << "a disabled button raised Click";

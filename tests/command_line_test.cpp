@@ -13,12 +13,7 @@ using quorvel::StartMode;
 
 TEST(CommandLine, ModeAndPreviewHandle) {
     using enum StartMode;
-    const struct {
-        std::string_view line;
-        StartMode mode;
-        bool saverCommand;
-        int32_t handle;
-    } rows[] = {
+    const struct { std::string_view line; StartMode mode; bool saverCommand; int32_t handle; } rows[] = {
         {"/p 1234", Preview, false, 1234}, {"-P 1234", Preview, false, 1234}, {"/p:5678", Preview, false, 5678},
         {"/p1234", Preview, false, 234},  // the handle starts at the fourth character
         {"/p    42", Preview, false, 42}, {"/p 1 2 3", Preview, false, 123},  // blanks skipped and ignored

@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <limits>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "saver/saver_core.h"
@@ -22,10 +24,8 @@ struct BuiltCore {
         core.FillTrails(width, height);
         state.DisplayWidth = static_cast<int16_t>(width);
         state.DisplayHeight = static_cast<int16_t>(height);
-        for (Crawler& c : state.Crawlers) {
-            c.TargetX = static_cast<int16_t>(width / 2);
-            c.TargetY = static_cast<int16_t>(height / 2);
-        }
+        for (Crawler& c : state.Crawlers)
+            c.TargetX = static_cast<int16_t>(width / 2), c.TargetY = static_cast<int16_t>(height / 2);
         core.StartAnimation();
     }
     const Crawler& First() const { return state.Crawlers[0]; }
@@ -41,10 +41,7 @@ struct BuiltCore {
 };
 
 TEST(Steering, TurnTowardStepsTheShortWayAndWrapsOnlyPastPi) {
-    struct Row {
-        float current, target, expected;
-        const char* why;
-    } rows[] = {
+    struct Row { float current, target, expected; const char* why; } rows[] = {
         {0.0f, 0.6576f, 0.01f, "toward a target above"},
         {0.0f, -2.484f, -0.01f, "toward a target below"},
         {0.5f, 0.5f, 0.49f, "an exact hit still steps down by the rate"},
@@ -54,11 +51,9 @@ TEST(Steering, TurnTowardStepsTheShortWayAndWrapsOnlyPastPi) {
     };
     for (const Row& r : rows)
         EXPECT_NEAR(TurnToward(r.current, r.target, 0.01f), r.expected, 1e-6) << r.why;
-    float v = kPi;
-    EXPECT_EQ(WrapAngle(v), kPi) << "pi itself stays";
-    v = 3.2f;
-    EXPECT_FLOAT_EQ(WrapAngle(v), 3.2f - 6.285714f);
-    EXPECT_FLOAT_EQ(v, 3.2f - 6.285714f) << "changed in place";
+    float pi = kPi, v = 3.2f;
+    EXPECT_EQ(WrapAngle(pi), kPi) << "pi itself stays";
+    EXPECT_TRUE(WrapAngle(v) == 3.2f - 6.285714f && v == 3.2f - 6.285714f) << "wrapped in place to " << v;
 }
 
 TEST(Steering, TurnRateDriftsByOneStepAndSnapsWithinIt) {
@@ -67,20 +62,15 @@ TEST(Steering, TurnRateDriftsByOneStepAndSnapsWithinIt) {
     c[0].TargetTurnRate = 0.0155f;
     c[1].TargetTurnRate = 0.010049f;
     b.core.AdvanceCrawlers();
-    EXPECT_FLOAT_EQ(c[0].TurnRate, 0.01f + 0.00005f);
-    EXPECT_EQ(c[1].TurnRate, 0.010049f);
+    EXPECT_TRUE(c[0].TurnRate == 0.01f + 0.00005f && c[1].TurnRate == 0.010049f)
+        << c[0].TurnRate << ", " << c[1].TurnRate;
     c[0].TargetTurnRate = 0.0005f;
     b.core.AdvanceCrawlers();
     EXPECT_FLOAT_EQ(c[0].TurnRate, 0.01f);
 }
 
 TEST(BuildBody, KnownBodies) {
-    struct Row {
-        Settings settings;
-        int count;
-        float head, tail;
-        int span, headBehind;
-    } rows[] = {
+    struct Row { Settings settings; int count; float head, tail; int span, headBehind; } rows[] = {
         {kDefaults, 100, 0.75f, 0.255f, 1642, 8},
         {With(75, 101), 100, 0.75f, 0.255f, 1642, 8},  // the lowest bit of the length is dropped
         {With(50, 50), 50, 0.5f, 0.01f, 408, 0},       // the head is drawn on the newest entry
@@ -93,11 +83,9 @@ TEST(BuildBody, KnownBodies) {
         ASSERT_EQ(c.SegmentCount, r.count);
         EXPECT_FLOAT_EQ(c.Segments[static_cast<size_t>(r.count - 1)].Scale, r.head);
         EXPECT_NEAR(c.Segments[0].Scale, r.tail, 1e-5);
-        EXPECT_EQ(b.Span(), r.span);
-        EXPECT_EQ(c.Crawlers[1].Tail, c.Crawlers[0].Tail);
-        EXPECT_EQ(b.HeadBehind(), r.headBehind);
-        EXPECT_GT(b.core.TrailLength(), r.span);
-        EXPECT_EQ(b.core.TrailLength(), std::max(6700, r.span + kTrailMargin));
+        EXPECT_EQ(std::tuple(b.Span(), int{c.Crawlers[1].Tail}, b.HeadBehind(), b.core.TrailLength()),
+                  std::tuple(r.span, int{c.Crawlers[0].Tail}, r.headBehind, std::max(6700, r.span + kTrailMargin)))
+            << "span, the second crawler's tail, entries behind the head, ring length";
         std::vector<int> kinds;  // from the tail: 3, 1, 0, 1, ..., 1, 0, 2
         for (int i : {0, 1, 2, 3, r.count - 3, r.count - 2, r.count - 1})
             kinds.push_back(c.Segments[static_cast<size_t>(i)].Kind);
@@ -117,34 +105,21 @@ TEST(BuildBody, EveryDialogSettingKeepsTheHeadBetweenTheNewestEntryAndTheSpan) {
     }
 }
 
-TEST(BuildBody, BuildingAgainKeepsTheStep) {
-    BuiltCore b(With(75, 100, 120));
-    b.core.StartAnimation();
-    b.core.BuildBody();
-    EXPECT_FLOAT_EQ(b.state.Step, 1.2f) << "pixels per frame";
-}
-
 TEST(BodyWalk, StepsBackAcrossTheRingsEndButNeverPastTheNewestEntry) {
     Crawler c;
     c.Head = 95;
     c.Tail = 5;  // ten entries behind the head, across the wrap
     BodyWalk walk(c, 100);
-    walk.StepBack(0.1f);  // nearest(3.3)
-    EXPECT_EQ(walk.Entry(), 2);
-    walk.StepBack(0.2f);  // nearest(6.6) = 7: exactly to the newest entry, across the wrap
-    EXPECT_EQ(walk.Entry(), 95);
-    walk.StepBack(1.0f);
-    EXPECT_EQ(walk.Entry(), 95) << "a step beyond the body stops at the newest entry";
+    std::vector<int> entries;
+    for (float scale : {0.1f, 0.2f, 1.0f}) walk.StepBack(scale), entries.push_back(walk.Entry());
+    EXPECT_EQ(entries, (std::vector<int>{2, 95, 95}))
+        << "nearest(3.3); nearest(6.6) = 7, exactly to the newest entry; a step beyond the body stops there";
 }
 
 TEST(SanitizeSettings, HoldsHandEditedValuesToWhatTheBodyCanTake) {
     const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
-    struct Row {
-        Settings in, out;
-    } rows[] = {
-        {With(75, 0), With(75, 2)},
-        {With(75, -300), With(75, 2)},
-        {With(75, 203), With(75, 202)},
+    struct Row { Settings in, out; } rows[] = {
+        {With(75, 0), With(75, 2)}, {With(75, -300), With(75, 2)}, {With(75, 203), With(75, 202)},
         {With(nan, 100, nan), With(kDefaultCrawlerSize, 100, kDefaultCrawlerSpeed)},
         {With(-40, 100, -5), With(50, 100, 0)},  // never smaller than the taper; no backward crawling
         {With(inf, 100, 1e30f), With(kMaxCrawlerSize, 100, kMaxCrawlerSpeed)},
@@ -152,9 +127,8 @@ TEST(SanitizeSettings, HoldsHandEditedValuesToWhatTheBodyCanTake) {
     };
     for (const Row& r : rows) {
         const Settings got = SanitizeSettings(r.in);
-        EXPECT_EQ(got.CrawlerSize, r.out.CrawlerSize);
-        EXPECT_EQ(got.CrawlerLength, r.out.CrawlerLength);
-        EXPECT_EQ(got.CrawlerSpeed, r.out.CrawlerSpeed);
+        EXPECT_EQ(std::tuple(got.CrawlerSize, got.CrawlerLength, got.CrawlerSpeed),
+                  std::tuple(r.out.CrawlerSize, r.out.CrawlerLength, r.out.CrawlerSpeed));
     }
     BuiltCore empty(Settings{});
     EXPECT_EQ(empty.state.SegmentCount, 2);
@@ -163,63 +137,46 @@ TEST(SanitizeSettings, HoldsHandEditedValuesToWhatTheBodyCanTake) {
 
 TEST(FirstFrame, MovesBothCrawlersOneStepFromBeyondOppositeCorners) {
     BuiltCore b(kDefaults);
-    const auto& c = b.state.Crawlers;
-    EXPECT_EQ(c[1].Trail[0].X, 1074.0f);
-    EXPECT_EQ(c[1].Trail[0].Y, 818.0f);
+    const Crawler &one = b.state.Crawlers[0], &two = b.state.Crawlers[1];
     b.core.RunFrame();
-    const Crawler& one = c[0];
-    const Crawler& two = c[1];
-    EXPECT_EQ(one.Head, 6699);
-    EXPECT_EQ(one.Tail, 1641);
-    EXPECT_FLOAT_EQ(one.Trail[6699].X, -49.00005f);
-    EXPECT_FLOAT_EQ(one.Trail[6699].Y, -49.99f);
-    EXPECT_FLOAT_EQ(one.Trail[6699].Heading, 0.01f);
-    EXPECT_EQ(two.Head, 6699);
-    EXPECT_FLOAT_EQ(two.Trail[6699].X, 1075.0f);
-    EXPECT_FLOAT_EQ(two.Trail[6699].Y, 817.99f);
-    EXPECT_FLOAT_EQ(two.Trail[6699].Heading, -0.01f);
-    EXPECT_EQ(one.Trail[0].X, -50.0f) << "older entries keep the starting point";
+    EXPECT_EQ(std::tuple(one.Head, one.Tail, two.Head, one.Trail[0].X, two.Trail[0].Y),
+              std::tuple(6699, 1641, 6699, -50.0f, 818.0f)) << "older entries keep the starting points";
+    for (const auto& [got, want] : {std::pair(one.Trail[6699], TrailPoint{-49.00005f, -49.99f, 0.01f}),
+                                    std::pair(two.Trail[6699], TrailPoint{1075.0f, 817.99f, -0.01f})}) {
+        EXPECT_FLOAT_EQ(got.X, want.X);
+        EXPECT_FLOAT_EQ(got.Y, want.Y);
+        EXPECT_FLOAT_EQ(got.Heading, want.Heading);
+    }
 }
 
 TEST(PlanSegment, ClipsTheSquareAroundThePartToTheDisplay) {
-    struct Row {
-        int16_t x, y, kind;
-        float scale;
-        bool drawn;
-        int16_t left, top, width, height, pivotX, pivotY;
-        const char* why;
-    } rows[] = {
-        {500, 300, 0, 1.0f, true, 456, 256, 88, 88, 44, 44, "a ring wholly inside"},
-        {1067, 300, 0, 1.0f, true, 1023, 256, 1, 88, 44, 44, "Left = width - 1: a window one pixel wide"},
-        {1068, 300, 0, 1.0f, false, 0, 0, 0, 0, 0, 0, "Left = width"},
-        {500, 812, 0, 1.0f, false, 0, 0, 0, 0, 0, 0, "Top = height"},
-        {-44, 300, 0, 1.0f, false, 0, 0, 0, 0, 0, 0, "Right = 0"},
-        {500, -44, 0, 1.0f, false, 0, 0, 0, 0, 0, 0, "Bottom = 0"},
-        {0, 0, 0, 1.0f, true, 0, 0, 44, 44, 0, 0, "a corner part keeps its quarter"},
-        {-50, -50, kHead, 0.75f, true, 0, 0, 40, 40, -50, -50, "the starting head reaches in (R = 90)"},
-        {-50, -50, kTail, 0.255f, false, 0, 0, 0, 0, 0, 0, "the starting tail does not (R = 36)"},
-        {500, 300, 0, 0.375f, true, 484, 284, 32, 32, 16, 16, "R = nearest(16.5) = 16"},
-        {500, 300, kHead, 0.0625f, true, 492, 292, 16, 16, 8, 8, "R = nearest(7.5) = 8"},
-        {500, 300, kHead, 0.0f, false, 0, 0, 0, 0, 0, 0, "no reach, nothing to draw"},
-        {32767, 32767, kTail, 3.0f, false, 0, 0, 0, 0, 0, 0, "beyond 16 bits"},
-        {-32768, -32768, kTail, 3.0f, false, 0, 0, 0, 0, 0, 0, "beyond 16 bits, negative"},
-        {500, 300, 4, 1.0f, false, 0, 0, 0, 0, 0, 0, "no such kind"},
+    // `want`: left, top, width, height and pivot of the square on the display; empty when nothing is drawn.
+    struct Row { int16_t x, y, kind; float scale; std::vector<int> want; const char* why; } rows[] = {
+        {500, 300, 0, 1.0f, {456, 256, 88, 88, 44, 44}, "a ring wholly inside"},
+        {1067, 300, 0, 1.0f, {1023, 256, 1, 88, 44, 44}, "Left = width - 1: a window one pixel wide"},
+        {1068, 300, 0, 1.0f, {}, "Left = width"}, {500, 812, 0, 1.0f, {}, "Top = height"},
+        {-44, 300, 0, 1.0f, {}, "Right = 0"}, {500, -44, 0, 1.0f, {}, "Bottom = 0"},
+        {0, 20, 0, 1.0f, {0, 0, 44, 64, 0, 20}, "a corner part keeps what lies on the display"},
+        {-50, -50, kHead, 0.75f, {0, 0, 40, 40, -50, -50}, "the starting head reaches in (R = 90)"},
+        {-50, -50, kTail, 0.255f, {}, "the starting tail does not (R = 36)"},
+        {500, 300, 0, 0.375f, {484, 284, 32, 32, 16, 16}, "R = nearest(16.5) = 16"},
+        {500, 300, kHead, 0.0625f, {492, 292, 16, 16, 8, 8}, "R = nearest(7.5) = 8"},
+        {500, 300, kHead, 0.0f, {}, "no reach, nothing to draw"}, {500, 300, 4, 1.0f, {}, "no such kind"},
+        {32767, 32767, kTail, 3.0f, {}, "beyond 16 bits"}, {-32768, -32768, kTail, 3.0f, {}, "beyond, negative"},
     };
     for (const Row& r : rows) {
         const auto blit = PlanSegment(r.x, r.y, 0.5f, r.kind, r.scale, 1024, 768);
-        ASSERT_EQ(blit.has_value(), r.drawn) << r.why;
+        const std::vector<int> got = blit ? std::vector<int>{blit->DestLeft, blit->DestTop, blit->DestWidth,
+                                                             blit->DestHeight, blit->DestPivotX, blit->DestPivotY}
+                                          : std::vector<int>{};
+        EXPECT_EQ(got, r.want) << r.why;
         if (!blit) continue;
-        EXPECT_EQ((std::vector<int>{blit->DestLeft, blit->DestTop, blit->DestWidth, blit->DestHeight, blit->DestPivotX,
-                                    blit->DestPivotY}),
-                  (std::vector<int>{r.left, r.top, r.width, r.height, r.pivotX, r.pivotY}))
-            << r.why;
         const SpriteCell& cell = kSpriteCells[static_cast<size_t>(r.kind)];
-        EXPECT_EQ((std::vector<int>{blit->SrcLeft, blit->SrcTop, blit->SrcWidth, blit->SrcHeight, blit->SrcPivotX,
-                                    blit->SrcPivotY, blit->Key}),
-                  (std::vector<int>{cell.SourceX, cell.SourceY, cell.Width, cell.Height, cell.PivotX, cell.PivotY, -1}))
+        EXPECT_EQ(std::tuple(blit->SrcLeft, blit->SrcTop, blit->SrcWidth, blit->SrcHeight, blit->SrcPivotX,
+                             blit->SrcPivotY, blit->Key, blit->Angle, blit->Zoom),
+                  std::tuple(cell.SourceX, cell.SourceY, cell.Width, cell.Height, cell.PivotX, cell.PivotY, -1, 0.5f,
+                             r.scale))
             << r.why;
-        EXPECT_EQ(blit->Angle, 0.5f);
-        EXPECT_EQ(blit->Zoom, r.scale);
     }
 }
 
@@ -242,27 +199,25 @@ TEST(Timer2, ReseedsThenDrawsTargetAndRateForEachCrawlerInOrder) {
     b.core.Timer2_Timer(random);
     EXPECT_EQ(random.reseeds, std::vector<size_t>{0}) << "reseeded before the first draw";
     const Crawler* c = b.state.Crawlers.data();
-    EXPECT_EQ(c[0].TargetX, 250);
-    EXPECT_EQ(c[0].TargetY, 350);
+    EXPECT_EQ(std::tuple(c[0].TargetX, c[0].TargetY, c[1].TargetX, c[1].TargetY), std::tuple(250, 350, 750, 699))
+        << "each crawler's x and y; 699.3 to the nearest";
     EXPECT_FLOAT_EQ(c[0].TargetTurnRate, 0.0005f);
-    EXPECT_EQ(c[1].TargetX, 750);
-    EXPECT_EQ(c[1].TargetY, 699) << "nearest(699.3)";
     EXPECT_FLOAT_EQ(c[1].TargetTurnRate, 0.0055f);
 
     BuiltCore odd(kDefaults, 5, 7);
     ScriptedRandom halves({0.5f});
     odd.core.Timer2_Timer(halves);
-    EXPECT_EQ(odd.state.Crawlers[0].TargetX, 2) << "nearest(2.5) is even";
-    EXPECT_EQ(odd.state.Crawlers[1].TargetY, 4) << "nearest(3.5) is even";
+    const auto& oc = odd.state.Crawlers;
+    EXPECT_EQ(std::pair(oc[0].TargetX, oc[1].TargetY), (std::pair<int16_t, int16_t>(2, 4))) << "halves to even";
+    EXPECT_TRUE(UnitFloat(0) == 0 && UnitFloat(0x80000000u) == 0.5f && UnitFloat(0xFFFFFFFFu) < 1.0f)
+        << "the draws run from 0 up to, never onto, 1";
 }
 
 // An uneven pair: 1024 x 768 on the left, 800 x 600 to its right, top-aligned; below the second lies a gap.
 const ScreenRect kTwoMonitors[] = {{0, 0, 1024, 768}, {1024, 0, 1824, 600}};
 
 TEST(Monitors, TargetsOnNoMonitorMoveToTheNearestPointOfTheNearestOne) {
-    struct Row {
-        int16_t x, y, wantX, wantY;
-    } rows[] = {
+    struct Row { int16_t x, y, wantX, wantY; } rows[] = {
         {1500, 300, 1500, 300},   // on the second monitor
         {1824, 600, 1824, 600},   // its far corner counts as on it, as the display's far edges do
         {1500, 700, 1500, 600},   // in the gap, nearer the second monitor's bottom edge
@@ -273,8 +228,7 @@ TEST(Monitors, TargetsOnNoMonitorMoveToTheNearestPointOfTheNearestOne) {
     for (const Row& r : rows) {
         int16_t x = r.x, y = r.y;
         PlaceOnMonitors(kTwoMonitors, x, y);
-        EXPECT_EQ(x, r.wantX) << r.x << "," << r.y;
-        EXPECT_EQ(y, r.wantY) << r.x << "," << r.y;
+        EXPECT_EQ(std::pair(x, y), std::pair(r.wantX, r.wantY)) << r.x << "," << r.y;
     }
     int16_t x = 1824, y = 768;
     PlaceOnMonitors({}, x, y);
@@ -296,20 +250,13 @@ TEST(Monitors, TimerTargetsAndTheCentreLandOnAMonitor) {
     EXPECT_EQ(centred.First().TargetX, 600) << "the centre (750) lies between the two, nearer the first";
 }
 
-TEST(Timer2, UnitFloatsStayBelowOne) {
-    EXPECT_EQ(UnitFloat(0), 0.0f);
-    EXPECT_EQ(UnitFloat(0x80000000u), 0.5f);
-    EXPECT_LT(UnitFloat(0xFFFFFFFFu), 1.0f);
-}
-
-TEST(SaverCore, TwoCoresKeepTheirOwnState) {
-    BuiltCore a(kDefaults);
-    BuiltCore b(With(150, 200, 120));
+TEST(SaverCore, TwoCoresKeepTheirOwnStateAndBuildingAgainKeepsTheStep) {
+    BuiltCore a(kDefaults), b(With(150, 200, 120));
     for (int i = 0; i < 10; ++i) a.core.RunFrame();
-    EXPECT_EQ(b.First().Head, 0) << "the second core did not move";
-    EXPECT_EQ(a.First().Head, 6690);
-    EXPECT_FLOAT_EQ(b.state.Step, 1.2f);
-    EXPECT_FLOAT_EQ(a.state.Step, 1.0f);
+    b.core.BuildBody();
+    EXPECT_EQ(std::pair(a.First().Head, b.First().Head), (std::pair<int16_t, int16_t>(6690, 0))) << "only a moved";
+    EXPECT_TRUE(a.state.Step == 1.0f && b.state.Step == 1.2f)
+        << "pixels a step: " << a.state.Step << ", " << b.state.Step << ", the second built twice";
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Scale-rotate blits: every walker against a slow reference built from the mapping and against each other over
-// many random cases (fuzz/scale_rotate_fuzz.cpp adds arbitrary arguments on buffers framed by guard pages); then what no random case pins down (quarter turns, the
-// edge rule, keys, unusable arguments) on a small asymmetric cell; and LS8_ArcTan's headings.
+// many random cases (fuzz/scale_rotate_fuzz.cpp adds arbitrary arguments on guarded buffers); then what no random
+// case pins down (quarter turns, the edge rule, keys, unusable arguments) on a small asymmetric cell; LS8_ArcTan.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,7 +15,6 @@
 
 #include "surface/scale_rotate.h"
 #include "surface/scale_rotate_internal.h"
-
 
 namespace {
 
@@ -40,12 +39,11 @@ struct Buffer {
     std::vector<uint8_t> mem;
 };
 
-// The mapping as written down, run over a copy of `before` and compared with `after` byte for byte, guard rows
-// included: the destination pixel's centre, relative to the destination pivot's centre, turned back by the angle
-// and divided by the zoom, lands relative to the source pivot's centre; the pixel whose half-open square holds it
-// is read, unless it is the key. Only the part of the cell on the source surface counts. Returns the first real
-// difference, or nothing; counts the pixels drawn, and those that differ with their sample within `tolerance` of a
-// pixel edge.
+// The mapping as written down, over a copy of `before`, against `after` byte for byte, guard rows included: each
+// destination pixel's centre, from the destination pivot's, turned back and divided by the zoom, lands from the source
+// pivot's centre in the half-open square of the pixel read, unless that is the key; only the cell's part on the
+// source surface counts. Returns the first real difference; counts the pixels drawn, and the differences whose
+// sample lies within `tolerance` of a pixel edge.
 std::string Compare(const Request& r, const Buffer& before, const Buffer& after, double tolerance, long& drawn,
                     long& edgeMisses) {
     std::string failure;
@@ -184,13 +182,11 @@ TEST(ScaleRotateReference, EveryWalkAndSpanMethodGivesTheSameBytesAndTheyFollowT
                                          << " in " << drawn;
 }
 
-
 // ---------------------------------------------------------------------------------------------------------------
 // A 3 x 2 cell of indices 1..6 at (2, 1) of a sheet framed with kFrame, its pivot (1, 0) drawn at (6, 5) of a
 // 12 x 12 background, the rectangle the whole buffer.
 
-// The small case's arguments that the tests vary.
-struct Small {
+struct Small {  // the small case's arguments that the tests vary
     float angle = 0, zoom = 1;
     int destPitch = 12, destWidth = 12, srcPitch = 8, srcHeight = 2;
     bool noSource = false, noDestination = false;
@@ -226,10 +222,7 @@ std::string PictureWith(int left, int top, std::initializer_list<const char*> ro
 
 TEST(ScaleRotateExact, QuarterTurnsAndSamplesOnPixelEdgesPlaceEveryPixel) {
     const float pi = std::numbers::pi_v<float>;
-    const struct {
-        float angle, zoom;
-        std::string want;
-    } cases[] = {
+    const struct { float angle, zoom; std::string want; } cases[] = {
         {0, 1, PictureWith(5, 5, {"123", "456"})},          {pi / 2, 1, PictureWith(5, 4, {"41", "52", "63"})},
         {pi, 1, PictureWith(5, 4, {"654", "321"})},         {-pi / 2, 1, PictureWith(6, 4, {"36", "25", "14"})},
         {3 * pi / 2, 1, PictureWith(6, 4, {"36", "25", "14"})}, {2 * pi, 1, PictureWith(5, 5, {"123", "456"})},
@@ -246,11 +239,8 @@ TEST(ScaleRotateExact, OnlyTheKeyedIndexLeavesTheDestinationUnchanged) {
     // A 3 x 1 cell of indices 0, 7 and 255 copied unturned onto a background of 9: a negative key means index 0,
     // one above 255 draws every index.
     const uint8_t cell[3] = {0, 7, 255};
-    const struct {
-        int key;
-        std::vector<int> want;
-    } cases[] = {{-1, {9, 7, 255}}, {-5, {9, 7, 255}}, {0, {9, 7, 255}},
-                 {7, {0, 9, 255}},  {255, {0, 7, 9}},  {256, {0, 7, 255}}};
+    const struct { int key; std::vector<int> want; } cases[] = {
+        {-1, {9, 7, 255}}, {-5, {9, 7, 255}}, {0, {9, 7, 255}}, {7, {0, 9, 255}}, {255, {0, 7, 9}}, {256, {0, 7, 255}}};
     for (const auto& c : cases) {
         uint8_t dest[3] = {9, 9, 9};
         LS8_ScaleRotate(dest, 3, 0, 0, 0, 0, 3, 1, cell, 3, 0, 0, 0, 0, 3, 1, 0, 1, int16_t(c.key));
@@ -263,11 +253,7 @@ TEST(ScaleRotateDegenerate, UnusableArgumentsDrawNothingAndExtremeZoomsThePivotP
     constexpr float inf = limits::infinity(), nan = limits::quiet_NaN(), least = limits::denorm_min();
     const std::string nothing = Picture(Buffer(12, 12, kBackground)), pivot = PictureWith(6, 5, {"2"});
     const std::string filled = Picture(Buffer(12, 12, 2));  // every sample within a hair of the pivot's centre
-    const struct {
-        const char* name;
-        Small args;
-        const std::string& want;
-    } cases[] = {
+    const struct { const char* name; Small args; const std::string& want; } cases[] = {
         {"zoom 0", {.zoom = 0}, nothing},          {"zoom -1", {.zoom = -1}, nothing},
         {"zoom inf", {.zoom = inf}, nothing},      {"zoom NaN", {.zoom = nan}, nothing},
         {"angle inf", {.angle = inf}, nothing},    {"angle NaN", {.angle = nan}, nothing},

@@ -19,16 +19,8 @@ std::string Describe(const BandColour& c) {
 BandColour Grey(uint8_t level) { return BandColour{level, level, level}; }
 
 TEST(BandRows, ColoursOfChosenRows) {
-    struct Spot {
-        size_t row;
-        BandColour colour;
-    };
-    const struct {
-        const char* what;
-        std::vector<BandColour> rows;
-        size_t count;
-        std::vector<Spot> spots;
-    } cases[] = {
+    struct Spot { size_t row; BandColour colour; };
+    const struct { const char* what; std::vector<BandColour> rows; size_t count; std::vector<Spot> spots; } cases[] = {
         {"window, 281 pixels", WindowBandRows(281), 281,
          {{0, {0, 0, 30}}, {1, {2, 2, 32}}, {97, {195, 195, 225}}, {140, {220, 220, 250}}, {141, {220, 220, 250}},
           {280, {2, 2, 32}}}},  // row 97 would read 194 with the exact pi

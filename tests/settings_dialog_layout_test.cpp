@@ -1,6 +1,8 @@
 // The settings window's layout at a display's DPI: rectangles, the client area and the font.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "dialog/dialog_layout.h"
 
 namespace quorvel {
@@ -14,19 +16,14 @@ TEST(DialogLayout, EachPropertyOfARectangleConvertsOnItsOwn) {
 }
 
 TEST(DialogLayout, ClientAreaAndFontScaleWithTheDisplay) {
-    struct Row {
-        int dpi, clientWidth, clientHeight, fontHeight;
-    } rows[] = {
-        {96, 305, 281, 13},
-        {120, 381, 351, 16},
-        {144, 458, 422, 20},  // 457.5, 421.5 and 19.5 pixels
-        {192, 610, 562, 26},
-    };
+    struct Row { int dpi, clientWidth, clientHeight, fontHeight; } rows[] = {
+        {96, 305, 281, 13}, {120, 381, 351, 16}, {192, 610, 562, 26},
+        {144, 458, 422, 20}};  // 457.5, 421.5 and 19.5 pixels
     for (const Row& row : rows) {
         const PixelLayout client = DialogClientPixels(row.dpi);
-        EXPECT_EQ(client.clientWidth, row.clientWidth) << row.dpi << " dpi";
-        EXPECT_EQ(client.clientHeight, row.clientHeight) << row.dpi << " dpi";
-        EXPECT_EQ(DialogFontPixelHeight(row.dpi), row.fontHeight) << row.dpi << " dpi";
+        EXPECT_EQ(std::tuple(client.clientWidth, client.clientHeight, DialogFontPixelHeight(row.dpi)),
+                  std::tuple(row.clientWidth, row.clientHeight, row.fontHeight))
+            << row.dpi << " dpi: client width and height, font height";
     }
 }
 

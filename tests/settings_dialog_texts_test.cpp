@@ -50,11 +50,8 @@ TEST(DialogTexts, RoomsReachTheNeighbourNotTheLabelsOwnWidth) {
 // them under Wine 8 with LANG=C.UTF-8, where the system's message font is Liberation Sans. A text not listed fails
 // below: measure again after changing a table.
 constexpr int kDpis[] = {96, 120, 144, 192};
-struct Measured {
-    std::string_view language;
-    std::wstring_view text;  // empty for the font's cell height
-    std::array<int, 4> pixels;
-};
+// An empty text stands for the font's cell height.
+struct Measured { std::string_view language; std::wstring_view text; std::array<int, 4> pixels; };
 const Measured kMeasured[] = {
     {"en", L"", {15, 17, 22, 30}},
     {"en", L"OK", {19, 23, 29, 37}},            {"en", L"Cancel", {40, 51, 61, 80}},
@@ -64,9 +61,8 @@ const Measured kMeasured[] = {
     {"en", L"Max", {25, 30, 38, 49}},
 };
 const Measured* Find(std::string_view language, std::wstring_view text) {
-    for (const Measured& m : kMeasured) {
+    for (const Measured& m : kMeasured)
         if (m.language == language && m.text == text) return &m;
-    }
     return nullptr;
 }
 
@@ -82,9 +78,8 @@ TEST(DialogTexts, EveryOtherLanguagesTextsFitTheirRoomsAtFourDpis) {
             for (size_t i = 0; i < std::size(kDpis); ++i) {
                 const auto room = TextRoomPixels(control.id, kDpis[i]);
                 if (!room || text.empty()) continue;
-                const std::string where = std::string(language->name) + " control " +
-                                          std::to_string(static_cast<int>(control.id)) + " at " +
-                                          std::to_string(kDpis[i]);
+                const std::string where = std::string(language->name) + " control " + std::to_string(int(control.id)) +
+                                          " at " + std::to_string(kDpis[i]);
                 ASSERT_TRUE(extent) << where << ": its text was not measured";
                 EXPECT_TRUE(extent->pixels[i] <= room->width && (room->height == 0 || cell->pixels[i] <= room->height))
                     << where << " dpi: " << extent->pixels[i] << " x " << cell->pixels[i] << " in a room of "

@@ -30,18 +30,14 @@ std::string Section(const std::string& lines) { return "[Section]\r\n" + lines; 
 }  // namespace
 
 TEST(LoadSettings, TextToSettings) {
-    const struct {
-        const char* what;
-        std::optional<std::string> file;  // no file at all when empty
-        Settings expected;
-    } rows[] = {
+    // `file` is empty when there is no file at all.
+    const struct { const char* what; std::optional<std::string> file; Settings expected; } rows[] = {
         {"no file: the defaults", std::nullopt, {75, 100, 100, 50}},
         {"numbers as written; the length's integer part; no range check",
          Section(Line(kSize, " 120.5 ") + Line(kLength, "99.9") + Line(kSpeed, "300")), {120.5f, 99, 300, 50}},
         {"toward minus infinity; a missing key's default", Section(Line(kLength, "-0.5")), {75, -1, 100, 50}},
-        {"hexadecimal, octal, quotes, and names in any case",
-         "[section]\r\n" + Line("TAVRIN\x82\xcc\x91\xe5\x82\xab\x82\xb3", "&H50") + Line(kLength, "&O170") +
-             Line(kSpeed, "\"&h6E\""),
+        {"hexadecimal, octal, quotes, and names in any case", "[section]\r\n" +
+         Line("TAVRIN\x82\xcc\x91\xe5\x82\xab\x82\xb3", "&H50") + Line(kLength, "&O170") + Line(kSpeed, "\"&h6E\""),
          {80, 120, 110, 50}},
         {"a failed conversion keeps the value before the load; the rest is still read",
          Section(Line(kSize, "large") + Line(kLength, "40000") + Line(kSpeed, "80")), {1, 2, 80, 50}},
@@ -51,8 +47,7 @@ TEST(LoadSettings, TextToSettings) {
          Line(kLength, "1e2") + Line(kSpeed, "1e999")), {0.5f, 100, 3, 50}},
         {"beyond the float range; 300 digits cut to 255 still overflow; an empty value's default",
          "garbage\r\n[Section\r\n=\r\n" + Line(kSize, "1e39") + Line(kLength, std::string(300, '7')) +
-             Line(kSpeed, "") + "\xff\xfe\x80=\x81\r\n",
-         {1, 2, 100, 50}},
+             Line(kSpeed, "") + "\xff\xfe\x80=\x81\r\n", {1, 2, 100, 50}},
         {"a key in another section does not count", "[Other]\r\n" + Line(kSize, "60"), {75, 100, 100, 50}},
         {"a value is cut to 255 bytes, here the blanks before a stray letter",
          Section(Line(kSize, "7" + std::string(254, ' ') + "x")), {7, 100, 100, 50}},
@@ -60,9 +55,10 @@ TEST(LoadSettings, TextToSettings) {
     const auto fields = [](const Settings& s) {
         return std::tuple(s.CrawlerSize, s.CrawlerLength, s.CrawlerSpeed, s.CrawlerTaper);
     };
+    const TempFolder folder;
+    const std::string file = folder.File("Quorvel.ini");
     for (const auto& row : rows) {
-        TempFolder folder;
-        const std::string file = folder.File("Quorvel.ini");
+        fs::remove(file);
         if (row.file) WriteBytes(file, *row.file);
         Settings loaded{1, 2, 3, 0};  // what the variables held before, so that a kept value shows
         quorvel::LoadSettings(loaded, file);
@@ -113,11 +109,8 @@ TEST(SaveSettings, AFailedSaveIsReportedAndLeavesNothingBehind) {
 
 TEST(SettingsLocation, TheProgramFolderWhileItCanBeWrittenThenTheUsersOwnFile) {
     const std::string program = "C:\\Saver\\Quorvel.ini", user = "C:\\Users\\a\\AppData\\Roaming\\Quorvel\\Quorvel.ini";
-    const struct {
-        const char* what;
-        quorvel::SettingsLocation location;  // program file, user file, program folder writable, user file exists
-        std::string reading, writing;
-    } rows[] = {
+    // A location: program file, user file, program folder writable, user file exists.
+    const struct { const char* what; quorvel::SettingsLocation location; std::string reading, writing; } rows[] = {
         {"a writable program folder wins", {program, user, true, true}, program, program},
         {"locked, with a user file", {program, user, false, true}, user, user},
         {"locked, before the user's first save the program's file still counts", {program, user, false, false},

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -26,15 +27,13 @@ inline std::string Hex(uint32_t rgb) {
     return text;
 }
 
-// A fresh folder of this test's own, removed with everything in it at the end of the test.
+// A fresh folder named after the running test, removed with everything in it at the end of the test.
 class TempFolder {
 public:
     TempFolder() {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string("quorvel-") + (info ? info->test_suite_name() : "suite") + "-" +
-                           (info ? info->name() : "test");
-        for (char& c : name)
-            if (c == '/') c = '_';
+        std::string name = std::string("quorvel-") + info->test_suite_name() + "-" + info->name();
+        std::replace(name.begin(), name.end(), '/', '_');
         path_ = std::filesystem::temp_directory_path() / name;
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
@@ -45,7 +44,6 @@ public:
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
-
     const std::filesystem::path& Path() const { return path_; }
     std::string File(const std::string& name) const { return (path_ / name).string(); }
 
@@ -69,9 +67,7 @@ inline plat::Dc MemoryDc(int width, int height, int bitsPerPixel = 32) {
     plat::Dc dc = plat::CreateCompatibleDC(nullptr);
     plat::BitmapInfo256 info{};
     info.header = plat::TopDownDibHeader(width, height, static_cast<uint16_t>(bitsPerPixel));
-    void* bits = nullptr;
-    plat::Bitmap bitmap = plat::CreateDIBSection(dc, &info, plat::kDibRgbColors, &bits);
-    plat::SelectObject(dc, bitmap);
+    plat::SelectObject(dc, plat::CreateDIBSection(dc, &info, plat::kDibRgbColors, nullptr));
     return dc;
 }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "seam/portable/test_hooks.h"
@@ -34,11 +35,8 @@ std::string Shape(const Tavrin_C& s) {
 }
 
 TEST(Surface, TheWidthIsRoundedUpToAMultipleOfFourAndUnusableSizesFail) {
-    const struct {
-        bool picture;  // InitPicture on a picture box of this size, else InitDimensions
-        int width, height;
-        const char* want;
-    } cases[] = {
+    // `picture`: InitPicture on a picture box of this size, else InitDimensions.
+    const struct { bool picture; int width, height; const char* want; } cases[] = {
         {false, 256, 256, "256 x 256, pitch 256, 65536 bytes"}, {false, 253, 10, "256 x 10, pitch 256, 2560 bytes"},
         {true, 1023, 767, "1024 x 767, pitch 1024, 785408 bytes"}, {true, 256, 4, "256 x 4, pitch 256, 1024 bytes"},
         {true, 257, 4, "260 x 4, pitch 260, 1040 bytes"}, {false, 8, 0, "nothing"}, {true, 0, 0, "nothing"},
@@ -83,9 +81,8 @@ TEST(Surface, DestroyReleasesTheDcThenItsSectionOnceEachAndNeverThePictureBoxDc)
         EXPECT_EQ(memory::LiveObjects(), live) << "a section still selected into its DC is not released";
         surface.Destroy();
     }  // and the destructor a third time
-    EXPECT_EQ(memory::DeleteCount(dc), 1);
-    EXPECT_EQ(memory::DeleteCount(section), 1);
-    EXPECT_EQ(memory::DeleteCount(box.dc), 0);
+    EXPECT_EQ(std::tuple(memory::DeleteCount(dc), memory::DeleteCount(section), memory::DeleteCount(box.dc)),
+              std::tuple(1, 1, 0)) << "deletes of the DC, its section and the picture box's DC";
 }
 
 TEST(Surface, TheByteArrayAliasesThePixelsUntilFixedAndFillZeroClearsThemAll) {
