@@ -84,11 +84,12 @@ TEST(X11PixelTable, EveryEntryRoundTripsAndRectanglesLandInPlace) {
                                      PixelFormat{0x7C00, 0x03E0, 0x001F, 16, true}}) {
         ASSERT_TRUE(Supported(format)) << format.bitsPerPixel;
         const PixelTable table = BuildPixelTable(kPalette, format);
-        const int bytes = format.bitsPerPixel / 8, width = 16, height = 16, imageWidth = 20, left = 3;
-        std::vector<uint8_t> frame(width * height), image(imageWidth * bytes * height, 0);
+        // Rows of 21 end in a part under eight pixels wide, and the black after entry 255 spans whole eights.
+        const int bytes = format.bitsPerPixel / 8, width = 21, height = 16, imageWidth = 26, left = 3;
+        std::vector<uint8_t> frame(width * height, 0), image(imageWidth * bytes * height, 0);
         for (int i = 0; i < 256; ++i) frame[i] = static_cast<uint8_t>(i);
         ConvertRect(frame.data(), width, width, height, table, format, image.data() + left * bytes, imageWidth * bytes);
-        for (int i = 0; i < 256; ++i) {
+        for (int i = 0; i < width * height; ++i) {
             const uint8_t* p = image.data() + (i / width) * imageWidth * bytes + (left + i % width) * bytes;
             uint32_t pixel = 0;
             for (int b = 0; b < bytes; ++b)
@@ -98,7 +99,7 @@ TEST(X11PixelTable, EveryEntryRoundTripsAndRectanglesLandInPlace) {
                 return ((pixel & mask) >> shift) * 255.0 / top;
             };
             const double tolerance = format.bitsPerPixel == 16 ? 4.2 : 0;
-            const quorvel::Rgb c = kPalette[i];
+            const quorvel::Rgb c = kPalette[frame[i]];
             EXPECT_TRUE(std::fabs(channel(format.redMask) - c.red) <= tolerance &&
                         std::fabs(channel(format.greenMask) - c.green) <= tolerance &&
                         std::fabs(channel(format.blueMask) - c.blue) <= tolerance)
