@@ -9,13 +9,18 @@
 #include <vector>
 
 #include "apps/x11/options.h"
-#include "host/x11/pixel_table.h"
+#include "surface/pixel_table.h"
 #include "host/x11/scale.h"
 #include "dialog/dialog_layout.h"
 #include "support.h"
 
 using namespace quorvel::x11;
+using quorvel::BuildPixelTable;
+using quorvel::ConvertRect;
 using quorvel::kPalette;
+using quorvel::PixelFormat;
+using quorvel::PixelTable;
+using quorvel::Supported;
 using quorvel::testing::Hex;
 
 namespace {
@@ -75,7 +80,7 @@ TEST(X11Options, MistakesAreNamed) {
 
 // Every palette entry, in every byte order and width, decodes back to its colour at the format's precision, and a
 // rectangle lands in its place of a wider image, row by row.
-TEST(X11PixelTable, EveryEntryRoundTripsAndRectanglesLandInPlace) {
+TEST(PixelTable, EveryEntryRoundTripsAndRectanglesLandInPlace) {
     for (const PixelFormat format : {PixelFormat{0xFF0000, 0x00FF00, 0x0000FF, 32, false},
                                      PixelFormat{0xFF0000, 0x00FF00, 0x0000FF, 32, true},
                                      PixelFormat{0x0000FF, 0x00FF00, 0xFF0000, 24, false},

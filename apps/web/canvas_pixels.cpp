@@ -11,12 +11,12 @@ namespace {
 
 // ImageData's bytes are red, green, blue, alpha in memory: on the little-endian machine WebAssembly is,
 // a 32-bit value with red in its low byte. Every pixel is opaque.
-constexpr x11::PixelFormat kRgba{0x000000FF, 0x0000FF00, 0x00FF0000, 32, false};
+constexpr PixelFormat kRgba{0x000000FF, 0x0000FF00, 0x00FF0000, 32, false};
 constexpr uint32_t kOpaque = 0xFF000000;
 
 }  // namespace
 
-CanvasPixels::CanvasPixels() : table_(x11::BuildPixelTable(kPalette, kRgba)) {
+CanvasPixels::CanvasPixels() : table_(BuildPixelTable(kPalette, kRgba)) {
     for (uint32_t& pixel : table_) pixel |= kOpaque;
 }
 
@@ -37,7 +37,7 @@ int CanvasPixels::Convert(const uint8_t* frame, int pitch, std::span<const Prese
         const int left = std::max(r.Left, 0), top = std::max(r.Top, 0);
         const int right = std::min(r.Left + r.Width, width_), bottom = std::min(r.Top + r.Height, height_);
         if (right <= left || bottom <= top) continue;
-        x11::ConvertRect(frame + static_cast<ptrdiff_t>(top) * pitch + left, pitch, right - left, bottom - top,
+        ConvertRect(frame + static_cast<ptrdiff_t>(top) * pitch + left, pitch, right - left, bottom - top,
                          table_, kRgba, rgba_.data() + static_cast<ptrdiff_t>(top) * rowBytes + left * 4, rowBytes);
         rects_.insert(rects_.end(), {left, top, right - left, bottom - top});
     }

@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-#include "host/x11/pixel_table.h"
+#include "surface/pixel_table.h"
 #include "saver/changed_area.h"
 
 namespace quorvel::web {
@@ -32,7 +32,7 @@ private:
     int width_ = 0, height_ = 0;
     std::vector<uint8_t> rgba_;
     std::vector<int32_t> rects_;
-    x11::PixelTable table_;
+    PixelTable table_;
 };
 
 }  // namespace quorvel::web

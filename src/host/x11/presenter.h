@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <span>
 
-#include "host/x11/pixel_table.h"
+#include "surface/pixel_table.h"
 #include "saver/changed_area.h"
 
 namespace quorvel::x11 {

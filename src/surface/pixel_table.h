@@ -1,6 +1,6 @@
-// The 8-bit frame in a window's own pixel format: one pixel value per palette entry, worked out once from the
-// visual's colour masks, and rows of indices turned into rows of those pixels in the image's byte order.
-// Free of Xlib, so that every format is tested without a display.
+// The 8-bit frame in a display's own pixel format (an X visual's, a canvas's RGBA): one pixel value per palette
+// entry, worked out once from the colour masks, and rows of indices turned into rows of those pixels in the
+// image's byte order.
 #pragma once
 
 #include <array>
@@ -8,9 +8,9 @@
 
 #include "surface/palette.h"
 
-namespace quorvel::x11 {
+namespace quorvel {
 
-// What an X image of a TrueColor or DirectColor visual needs to know of its pixels.
+// What an image of packed pixels (an X TrueColor visual's, a canvas's) needs to know of them.
 struct PixelFormat {
     uint32_t redMask = 0, greenMask = 0, blueMask = 0;
     int bitsPerPixel = 32;    // 16, 24 (three bytes a pixel) or 32
@@ -30,4 +30,4 @@ PixelTable BuildPixelTable(const std::array<Rgb, 256>& palette, const PixelForma
 void ConvertRect(const uint8_t* source, int sourcePitch, int width, int height, const PixelTable& table,
                  const PixelFormat& format, uint8_t* destination, int imagePitch);
 
-}  // namespace quorvel::x11
+}  // namespace quorvel

@@ -1,5 +1,5 @@
 // Palette entries to pixel values, and 8-bit rows to rows of pixels.
-#include "host/x11/pixel_table.h"
+#include "surface/pixel_table.h"
 
 #include <algorithm>
 #include <bit>
@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstring>
 
-namespace quorvel::x11 {
+namespace quorvel {
 namespace {
 
 // A mask is one run of set bits; its width and where it starts.
@@ -121,4 +121,4 @@ void ConvertRect(const uint8_t* source, int sourcePitch, int width, int height, 
         ConvertIn<false>(bytes, source, sourcePitch, width, height, table, destination, imagePitch);
 }
 
-}  // namespace quorvel::x11
+}  // namespace quorvel
